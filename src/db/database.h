@@ -1,0 +1,94 @@
+#pragma once
+
+#include "dberror.h"
+#include "tabledef.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+// One database file. Every update is committed at once unless a transaction is open;
+// a closed database is a single file.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Creates a new, empty file; refuses an existing one ("Database already exists.").
+    void create(const QString& path);
+    // Opens an existing file; a missing file, a file that is not a database, or a read-only
+    // file opened for writing are refused with a description.
+    void open(const QString& path, bool readOnly = false);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    bool isReadOnly() const { return m_readOnly; }
+    const QString& path() const { return m_path; }
+
+    QStringList tableNames() const; // in creation order
+    bool hasTable(const QString& name) const;
+    TableDef tableDef(const QString& name) const;
+    void createTable(const TableDef& def);
+
+    // Nested transactions: only the outermost commit writes.
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+    int transactionDepth() const { return m_transDepth; }
+
+    // Low level, for the recordsets of this layer.
+    sqlite3* handle() const { return m_db; }
+    sqlite3_stmt* prepareCached(const QString& sql);
+    void exec(const QString& sql);
+    [[noreturn]] void raise(const QString& context = QString()) const;
+    // Grows with every write made through this object; lets recordsets keep read caches.
+    std::uint64_t generation() const { return m_generation; }
+    void bumpGeneration() { ++m_generation; }
+    // Creates an index on one field so that finds and filters do not scan (best effort).
+    void ensureIndex(const QString& table, const QString& field);
+
+private:
+    void configure();
+    void finalizeCache();
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    bool m_readOnly = false;
+    int m_transDepth = 0;
+    std::uint64_t m_generation = 0;
+    struct Cache;
+    std::unique_ptr<Cache> m_cache;
+};
+
+// Commits on commit(); rolls back when left without it.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : m_db(db) { m_db.beginTrans(); }
+    ~Transaction() {
+        if (!m_done) {
+            try {
+                m_db.rollback();
+            } catch (...) {
+            }
+        }
+    }
+    void commit() {
+        m_db.commitTrans();
+        m_done = true;
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};
+
+} // namespace db

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "database.h"
+#include "filter.h"
+
+#include <QHash>
+#include <QVariant>
+#include <cstdint>
+#include <vector>
+
+namespace db {
+
+// A dynaset over "select * from [T]": its membership is fixed when it is opened or requeried,
+// rows it adds are appended to it, rows it deletes are dropped from it.
+class Recordset {
+public:
+    enum EditMode { NoEdit, Editing, AddingNew };
+
+    explicit Recordset(Database& database);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    void open(const QString& sql);
+    void close();
+    bool isOpen() const { return m_open; }
+    const QString& tableName() const { return m_table; }
+
+    bool isBOF() const;
+    bool isEOF() const;
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrev();
+    bool findFirst(const QString& filter);
+    bool findNext(const QString& filter);
+
+    void setFilter(const QString& filter) { m_filterText = filter; }
+    const QString& filter() const { return m_filterText; }
+    void requery();
+
+    long recordCount() const { return static_cast<long>(m_keys.size()); }
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    const std::vector<FieldDef>& fields() const { return m_fields; }
+    int fieldIndex(const QString& name) const; // -1 when unknown
+
+    // Values: Text as QString, Long/Integer/Boolean as int (Boolean 0/1), Double/Date as double.
+    QVariant value(const QString& name) const;
+    QVariant value(int index) const;
+    int intValue(const QString& name) const { return value(name).toInt(); }
+    double doubleValue(const QString& name) const { return value(name).toDouble(); }
+    QString textValue(const QString& name) const { return value(name).toString(); }
+
+    void addNew();
+    void edit();
+    void setValue(const QString& name, const QVariant& v);
+    void setValue(int index, const QVariant& v);
+    void update();
+    void cancelUpdate();
+    void remove(); // delete the current row
+    EditMode editMode() const { return m_editMode; }
+
+private:
+    int requireField(const QString& name) const;
+    void requireOpen() const;
+    void requireCurrent() const;
+    std::int64_t currentKey() const;
+    const std::vector<QVariant>& currentRow() const;
+    void loadRows(std::size_t pos) const;
+    void reloadKeys();
+    bool findFrom(const QString& filter, std::int64_t afterKey);
+    QVariant coerce(int index, const QVariant& v) const;
+    long positionOfKey(std::int64_t key) const;
+
+    Database& m_db;
+    bool m_open = false;
+    QString m_table;
+    std::vector<FieldDef> m_fields;
+    QHash<QString, int> m_fieldIndex;
+    QString m_selectList;
+
+    QString m_filterText;
+    std::vector<std::int64_t> m_keys; // membership, ascending = natural order
+    long m_pos = -1;                  // -1 before the first row, size() past the last
+    bool m_onDeleted = false;         // the current row was just deleted
+
+    // Read cache: rows for membership positions [m_cacheStart, m_cacheStart + size).
+    mutable std::vector<std::vector<QVariant>> m_cacheRows;
+    mutable long m_cacheStart = -1;
+    mutable std::uint64_t m_cacheGeneration = 0;
+
+    EditMode m_editMode = NoEdit;
+    std::vector<QVariant> m_buffer;
+    std::vector<bool> m_dirty;
+};
+
+} // namespace db

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "db/database.h"
+#include "db/recordset.h"
+
+#include <QString>
+#include <memory>
+
+class CQuorvaneDoc;
+
+// A list of short strings in one table, each tagged with a group number: the discount table
+// names, the container list names, the containers and the stored column layouts.
+class CDaoGroupedStringList {
+public:
+    CDaoGroupedStringList(CQuorvaneDoc* doc, const QString& tableName);
+    ~CDaoGroupedStringList();
+
+    const QString& TableName() const { return m_tableName; }
+    static db::TableDef TableDefinition(const QString& tableName);
+
+    bool DefineDaoTable(db::Database& database);
+    int OpenDaoRecordset(db::Database& database);
+    void ReQueryRecordsetUsingGroup(int group);
+    void CleanUp();
+    bool CanProceed() const;
+
+    QString GetItemString();
+    bool GetFirst(int& id, QString& string);
+    bool GetNext(int& id, QString& string);
+    int FindItemUsingName(const QString& name, QString& found);
+    int ActivateItem(int id);
+    int PutItem(int id, const QString& string);
+    int AddItem(int group, const QString& string);
+    int DeleteItem(int id);
+    int GetCurrentID() const { return m_currentID; }
+
+    int ExportListToMdb(db::Database& database, int id);
+    int ImportListFromStoreMdb(db::Database& database, int& newID, int group);
+
+    db::Recordset* GetPtrRecordset() { return m_pRecordSet.get(); }
+
+private:
+    void ShowError(const QString& text);
+    bool ReadCurrent(int& id, QString& string);
+
+    CQuorvaneDoc* m_pDoc;
+    QString m_tableName;
+    int m_currentID = -1;
+    std::unique_ptr<db::Recordset> m_pRecordSet;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "db/database.h"
+#include "db/recordset.h"
+
+#include <QString>
+#include <memory>
+
+class CQuorvaneDoc;
+
+// The entries of every discount table (group name and rate), one table for all; filtered to
+// one discount table at a time.
+class CLookupTable {
+public:
+    explicit CLookupTable(CQuorvaneDoc* doc);
+    ~CLookupTable();
+
+    static db::TableDef TableDefinition();
+
+    bool DefineDaoTable(db::Database& database);
+    int OpenDaoRecordset(db::Database& database);
+    void ReQueryRecordsetUsingCategory(int category);
+    void CleanUp();
+    bool CanProceed() const;
+
+    bool GetFirst(int& id, QString& name, double& value);
+    bool GetNext(int& id, QString& name, double& value);
+    double GetValueUsingName(const QString& name);
+    int PutItem(int id, const QString& name, double value);
+    int AddItem(int category, const QString& name, double value);
+    int DeleteItem(int id);
+    int GetCurrentID() const { return m_currentID; }
+
+    int ExportTableToMdb(db::Database& database);
+    int ImportTableFromStoreMdb(db::Database& database, int category);
+
+    db::Recordset* GetPtrRecordset() { return m_pRecordSet.get(); }
+
+private:
+    bool ReadCurrent(int& id, QString& name, double& value);
+
+    CQuorvaneDoc* m_pDoc;
+    int m_currentID = -1;
+    std::unique_ptr<db::Recordset> m_pRecordSet;
+};
