@@ -25,6 +25,7 @@ public:
     void close();
     bool isOpen() const { return m_open; }
     const QString& tableName() const { return m_table; }
+    Database& database() const { return m_db; }
 
     bool isBOF() const;
     bool isEOF() const;

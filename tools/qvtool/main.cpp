@@ -1,1 +1,169 @@
-int main() { return 0; }
+// qvtool: make, inspect and dump project files from the command line.
+#include "db/database.h"
+#include "db/recordset.h"
+#include "project/quorvanedoc.h"
+#include "trace/tracesink.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+const char* const kUsage =
+    "usage: qvtool new PATH [--description TEXT] [--share SHAREDFILE]\n"
+    "       qvtool info PATH\n"
+    "       qvtool tables PATH\n"
+    "       qvtool dump PATH TABLE\n";
+
+void out(const QString& line) {
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    return 1;
+}
+
+// Tabs, line breaks and backslashes would break the one-line-per-row format.
+QString escaped(const QString& text) {
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\')) s += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\t')) s += QLatin1String("\\t");
+        else if (c == QLatin1Char('\n')) s += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r')) s += QLatin1String("\\r");
+        else s += c;
+    }
+    return s;
+}
+
+QString shown(const QVariant& v, db::Type type) {
+    if (!v.isValid() || v.isNull()) return {};
+    switch (type) {
+    case db::Type::Double:
+    case db::Type::Date: return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case db::Type::Text: return escaped(v.toString());
+    default: return QString::number(v.toInt());
+    }
+}
+
+// Opens a project file read-only and stands on its Project row; throws with the program's
+// own message.
+void openProject(db::Database& file, db::Recordset& project, const QString& path) {
+    file.open(path, true);
+    project.open(QStringLiteral("select * from [Project]"));
+    if (project.recordCount() == 0) throw db::Error(QStringLiteral("The project file has no Project row."));
+    project.moveLast();
+    if (project.intValue(QStringLiteral("Version")) != CQuorvaneDoc::kProjectVersion)
+        throw db::Error(QStringLiteral("Unrecognized project file version!"));
+}
+
+int cmdNew(const QStringList& args) {
+    CQuorvaneDoc::NewProjectRequest request;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if ((a == QLatin1String("--description") || a == QLatin1String("--share")) && i + 1 < args.size()) {
+            (a == QLatin1String("--share") ? request.sharedFile : request.description) = args[++i];
+            request.share = request.share || a == QLatin1String("--share");
+        } else if (request.path.isEmpty() && !a.startsWith(QLatin1String("--"))) {
+            request.path = a;
+        } else {
+            return fail(QString::fromLatin1(kUsage).trimmed());
+        }
+    }
+    if (request.path.isEmpty()) return fail(QString::fromLatin1(kUsage).trimmed());
+    CRecordingPrompter prompter;
+    CTraceSink errors; // engine errors give the reason behind a failure
+    errors.SetTracing(true);
+    errors.SetThresholdText(QStringLiteral("9"));
+    SetTraceSink(&errors);
+    bool ok;
+    {
+        CQuorvaneDoc doc(&prompter);
+        ok = doc.CreateNewProject(request);
+        doc.OnFileCloseProject();
+    }
+    SetTraceSink(nullptr);
+    if (ok) return 0;
+    QStringList lines = prompter.m_messages;
+    for (const QString& line : errors.Lines())
+        if (!line.contains(QLatin1String("::")) && !line.startsWith(QLatin1String("Failed to locate")))
+            lines << line;
+    return fail(lines.isEmpty() ? QStringLiteral("Failed to create new project.") : lines.join(QLatin1Char('\n')));
+}
+
+int cmdInfo(const QString& path) {
+    db::Database file;
+    db::Recordset project(file);
+    openProject(file, project, path);
+    for (const db::FieldDef& f : project.fields())
+        out(f.name + QLatin1Char('\t') + shown(project.value(f.name), f.type));
+    // The counters live in the file that holds the data.
+    db::Database shared;
+    db::Database* data = &file;
+    if (project.intValue(QStringLiteral("Shared")) != 0) {
+        const QString spec = project.textValue(QStringLiteral("SharedFileSpec")).trimmed();
+        if (!QFileInfo::exists(spec)) throw db::Error(QStringLiteral("Failed to find file:\n\n%1").arg(spec));
+        shared.open(spec, true);
+        data = &shared;
+    }
+    db::Recordset hw(*data);
+    hw.open(QStringLiteral("select * from [HighWater]"));
+    if (hw.recordCount() == 0) throw db::Error(QStringLiteral("The project file has no HighWater row."));
+    hw.moveLast();
+    for (int c = 0; c < CQuorvaneDoc::CounterCount; ++c) {
+        const QString name = QString::fromLatin1(CQuorvaneDoc::CounterFieldName(CQuorvaneDoc::Counter(c)));
+        out(name + QLatin1Char('\t') + QString::number(hw.intValue(name)));
+    }
+    return 0;
+}
+
+int cmdTables(const QString& path) {
+    db::Database file;
+    file.open(path, true);
+    for (const QString& table : file.tableNames())
+        for (const db::FieldDef& f : file.tableDef(table).fields)
+            out(QStringLiteral("%1\t%2\t%3\t%4").arg(table, f.name).arg(int(f.type)).arg(f.size));
+    return 0;
+}
+
+int cmdDump(const QString& path, const QString& table) {
+    db::Database file;
+    file.open(path, true);
+    db::Recordset rs(file);
+    rs.open(QStringLiteral("select * from [%1]").arg(table));
+    QStringList header;
+    for (const db::FieldDef& f : rs.fields()) header << f.name;
+    out(header.join(QLatin1Char('\t')));
+    if (rs.recordCount() == 0) return 0;
+    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
+        QStringList cells;
+        for (int i = 0; i < rs.fieldCount(); ++i) cells << shown(rs.value(i), rs.fields()[size_t(i)].type);
+        out(cells.join(QLatin1Char('\t')));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) return fail(QString::fromLatin1(kUsage).trimmed());
+    const QString& command = args[0];
+    try {
+        if (command == QLatin1String("new")) return cmdNew(args.mid(1));
+        if (command == QLatin1String("info") && args.size() == 2) return cmdInfo(args[1]);
+        if (command == QLatin1String("tables") && args.size() == 2) return cmdTables(args[1]);
+        if (command == QLatin1String("dump") && args.size() == 3) return cmdDump(args[1], args[2]);
+    } catch (const db::Error& e) {
+        return fail(e.description());
+    }
+    return fail(QString::fromLatin1(kUsage).trimmed());
+}

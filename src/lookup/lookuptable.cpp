@@ -1,0 +1,229 @@
+#include "lookuptable.h"
+
+#include "project/quorvanedoc.h"
+#include "trace/tracesink.h"
+
+CLookupTable::CLookupTable(CQuorvaneDoc* doc) : m_pDoc(doc) {}
+
+CLookupTable::~CLookupTable() = default;
+
+db::TableDef CLookupTable::TableDefinition() {
+    db::TableDef def{QStringLiteral("Lookup"), {}};
+    def.add(QStringLiteral("ID"), db::Type::Long)
+        .add(QStringLiteral("Category"), db::Type::Long)
+        .add(QStringLiteral("ItemName"), db::Type::Text, 50)
+        .add(QStringLiteral("Value"), db::Type::Double);
+    return def;
+}
+
+bool CLookupTable::DefineDaoTable(db::Database& database) {
+    Trace(20, QStringLiteral("CLookupTable::DefineDaoTable()"));
+    try {
+        database.createTable(TableDefinition());
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::DefineDaoTable()"));
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+int CLookupTable::OpenDaoRecordset(db::Database& database) {
+    Trace(20, QStringLiteral("CLookupTable::OpenDaoRecordset()"));
+    try {
+        auto rs = std::make_unique<db::Recordset>(database);
+        rs->open(QStringLiteral("select * from [Lookup]"));
+        if (!rs->isEOF()) {
+            rs->moveLast();
+            TraceF(20, "  Lookup Count = %ld  Fields = %d\n", rs->recordCount(), rs->fieldCount());
+        }
+        m_pRecordSet = std::move(rs);
+        return 1;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::OpenDaoRecordset()"));
+        Trace(10, e.description());
+        m_pRecordSet.reset();
+        return 0;
+    }
+}
+
+void CLookupTable::ReQueryRecordsetUsingCategory(int category) {
+    Trace(20, QStringLiteral("CLookupTable::ReQueryRecordsetUsingCategory()"));
+    if (!m_pRecordSet) return;
+    try {
+        m_pRecordSet->setFilter(QStringLiteral("[Category] = %1").arg(category));
+        m_pRecordSet->requery();
+        if (!m_pRecordSet->isEOF()) {
+            m_pRecordSet->moveLast();
+            TraceF(20, "  Requery Count = %ld\n", m_pRecordSet->recordCount());
+        }
+    } catch (const db::Error& e) {
+        // A failed requery leaves a fresh, unfiltered recordset.
+        Trace(10, QStringLiteral("CLookupTable::ReQueryRecordsetUsingCategory()"));
+        Trace(10, e.description());
+        db::Database& database = m_pRecordSet->database();
+        m_pRecordSet.reset();
+        OpenDaoRecordset(database);
+    }
+}
+
+void CLookupTable::CleanUp() {
+    Trace(20, QStringLiteral("CLookupTable::CleanUp()"));
+    m_pRecordSet.reset();
+}
+
+bool CLookupTable::CanProceed() const { return m_pRecordSet && m_pRecordSet->isOpen(); }
+
+bool CLookupTable::ReadCurrent(int& id, QString& name, double& value) {
+    id = m_pRecordSet->intValue(QStringLiteral("ID"));
+    name = m_pRecordSet->textValue(QStringLiteral("ItemName"));
+    value = m_pRecordSet->doubleValue(QStringLiteral("Value"));
+    return true;
+}
+
+bool CLookupTable::GetFirst(int& id, QString& name, double& value) {
+    Trace(20, QStringLiteral("CLookupTable::GetFirst()"));
+    if (!CanProceed()) return false;
+    try {
+        if (m_pRecordSet->recordCount() == 0) return false;
+        m_pRecordSet->moveFirst();
+        return !m_pRecordSet->isEOF() && ReadCurrent(id, name, value);
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+bool CLookupTable::GetNext(int& id, QString& name, double& value) {
+    Trace(20, QStringLiteral("CLookupTable::GetNext()"));
+    if (!CanProceed()) return false;
+    try {
+        m_pRecordSet->moveNext();
+        if (m_pRecordSet->isEOF()) return false;
+        return ReadCurrent(id, name, value);
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+double CLookupTable::GetValueUsingName(const QString& name) {
+    Trace(20, QStringLiteral("CLookupTable::GetValueUsingName()"));
+    int id = 0;
+    QString item;
+    double value = 0.0;
+    for (bool ok = GetFirst(id, item, value); ok; ok = GetNext(id, item, value))
+        if (item == name) return value;
+    return 0.0;
+}
+
+int CLookupTable::PutItem(int id, const QString& name, double value) {
+    Trace(20, QStringLiteral("CLookupTable::PutItem()"));
+    if (!CanProceed()) return 0;
+    try {
+        if (!m_pRecordSet->findFirst(QStringLiteral("ID = %1").arg(id))) return 0;
+        m_pRecordSet->edit();
+        m_pRecordSet->setValue(QStringLiteral("ItemName"), name.isEmpty() ? QStringLiteral(" ") : name);
+        m_pRecordSet->setValue(QStringLiteral("Value"), value);
+        m_pRecordSet->update();
+        return 1;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::PutItem()"));
+        Trace(10, e.description());
+        if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
+        return 0;
+    }
+}
+
+int CLookupTable::AddItem(int category, const QString& name, double value) {
+    Trace(20, QStringLiteral("CLookupTable::AddItem()"));
+    if (!CanProceed()) return -1;
+    try {
+        m_currentID = m_pDoc->GetHighWaterLookupItemID();
+        m_pRecordSet->addNew();
+        m_pRecordSet->setValue(QStringLiteral("ID"), m_currentID);
+        m_pRecordSet->setValue(QStringLiteral("Category"), category);
+        m_pRecordSet->setValue(QStringLiteral("ItemName"), name.isEmpty() ? QStringLiteral(" ") : name);
+        m_pRecordSet->setValue(QStringLiteral("Value"), value);
+        m_pRecordSet->update();
+        m_pDoc->IncrementLookupItemID();
+        return m_currentID;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::AddItem()"));
+        Trace(10, e.description());
+        if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
+        return -1;
+    }
+}
+
+int CLookupTable::DeleteItem(int id) {
+    Trace(20, QStringLiteral("CLookupTable::DeleteItem()"));
+    if (!CanProceed()) return 0;
+    try {
+        if (!m_pRecordSet->findFirst(QStringLiteral("ID = %1").arg(id))) return 0;
+        m_pRecordSet->remove();
+        m_pRecordSet->movePrev();
+        if (m_pRecordSet->isBOF()) m_pRecordSet->moveNext();
+        return 1;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::DeleteItem()"));
+        Trace(10, e.description());
+        return 0;
+    }
+}
+
+int CLookupTable::ExportTableToMdb(db::Database& database) {
+    Trace(20, QStringLiteral("CLookupTable::ExportTableToMdb()"));
+    if (!CanProceed() || !DefineDaoTable(database)) return 0;
+    try {
+        db::Recordset out(database);
+        out.open(QStringLiteral("select * from [Lookup]"));
+        if (m_pRecordSet->recordCount() == 0) return 1;
+        db::Transaction tx(database);
+        for (m_pRecordSet->moveFirst(); !m_pRecordSet->isEOF(); m_pRecordSet->moveNext()) {
+            out.addNew();
+            for (const db::FieldDef& f : out.fields())
+                if (m_pRecordSet->fieldIndex(f.name) >= 0) out.setValue(f.name, m_pRecordSet->value(f.name));
+            out.update();
+        }
+        tx.commit();
+        return 1;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::ExportTableToMdb()"));
+        Trace(10, e.description());
+        return 0;
+    }
+}
+
+int CLookupTable::ImportTableFromStoreMdb(db::Database& database, int category) {
+    Trace(20, QStringLiteral("CLookupTable::ImportTableFromStoreMdb()"));
+    if (!CanProceed()) return 0;
+    try {
+        db::Recordset in(database);
+        in.open(QStringLiteral("select * from [Lookup]"));
+        if (in.recordCount() == 0) return 1;
+        db::Transaction tx(m_pRecordSet->database());
+        for (in.moveFirst(); !in.isEOF(); in.moveNext()) {
+            m_currentID = m_pDoc->GetHighWaterLookupItemID();
+            m_pRecordSet->addNew();
+            for (const db::FieldDef& f : in.fields()) {
+                if (m_pRecordSet->fieldIndex(f.name) < 0) continue;
+                if (f.name == QLatin1String("ID")) m_pRecordSet->setValue(f.name, m_currentID);
+                else if (f.name == QLatin1String("Category")) m_pRecordSet->setValue(f.name, category);
+                else m_pRecordSet->setValue(f.name, in.value(f.name));
+            }
+            m_pRecordSet->update();
+            m_pDoc->IncrementLookupItemID();
+        }
+        tx.commit();
+        return 1;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CLookupTable::ImportTableFromStoreMdb()"));
+        Trace(10, e.description());
+        try {
+            m_pRecordSet->requery();
+        } catch (const db::Error&) {
+        }
+        return 0;
+    }
+}
