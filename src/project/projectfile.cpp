@@ -187,7 +187,8 @@ bool CQuorvaneDoc::VerifyProject(const QString& path) {
     Trace(20, QStringLiteral("  try { Open }"));
     db::Database file;
     try {
-        file.open(path);
+        // Read-only until there is something to write: a file that fails stays untouched.
+        file.open(path, true);
         db::Recordset rs(file);
         rs.open(QStringLiteral("select * from [Project]"));
         if (rs.recordCount() == 0) throw db::Error(QStringLiteral("The project file has no Project row."));
@@ -197,10 +198,13 @@ bool CQuorvaneDoc::VerifyProject(const QString& path) {
             m_prompter->MessageBox(QStringLiteral("Unrecognized project file version!"));
             return false;
         }
-        if (rs.intValue(QStringLiteral("Shared")) == 0) return true;
+        // What the open needs to know next: whether the data lives in another file.
+        m_shared = rs.intValue(QStringLiteral("Shared")) != 0;
+        m_sharedFileSpec = rs.textValue(QStringLiteral("SharedFileSpec")).trimmed();
+        if (!m_shared) return true;
 
         Trace(20, QStringLiteral("  Finding shared project file..."));
-        const QString spec = rs.textValue(QStringLiteral("SharedFileSpec")).trimmed();
+        const QString spec = m_sharedFileSpec;
         if (!spec.isEmpty() && QFileInfo::exists(spec)) return true;
         if (m_prompter->MessageBox(
                 QStringLiteral("Failed to find file:\n\n%1\n\nDo you want to locate it now?").arg(spec),
@@ -214,9 +218,15 @@ bool CQuorvaneDoc::VerifyProject(const QString& path) {
         const QString located = m_prompter->GetSaveFileName(request);
         if (!located.isEmpty() && QFileInfo::exists(located)) {
             if (located.size() > 200) throw db::Error(QStringLiteral("The path of the shared file is too long."));
-            rs.edit();
-            rs.setValue(QStringLiteral("SharedFileSpec"), located);
-            rs.update();
+            rs.close();
+            file.close();
+            file.open(path);
+            db::Recordset own(file);
+            own.open(QStringLiteral("select * from [Project]"));
+            own.moveLast();
+            own.edit();
+            own.setValue(QStringLiteral("SharedFileSpec"), located);
+            own.update();
         }
         return false; // the user opens the project again with the located file
     } catch (const db::Error& e) {
@@ -257,21 +267,6 @@ bool CQuorvaneDoc::OpenProject(const QString& path) {
     m_pathName = path;
     if (!VerifyProject(path)) return false;
 
-    // VerifyProject has checked the row; read it to learn whether the file is shared.
-    {
-        db::Database probe;
-        try {
-            probe.open(path, true);
-            db::Recordset rs(probe);
-            rs.open(QStringLiteral("select * from [Project]"));
-            rs.moveLast();
-            m_shared = rs.intValue(QStringLiteral("Shared")) != 0;
-            m_sharedFileSpec = rs.textValue(QStringLiteral("SharedFileSpec")).trimmed();
-        } catch (const db::Error& e) {
-            Trace(10, e.description());
-            return false;
-        }
-    }
     if (!m_shared) {
         if (!OpenDatabase(path, true)) return false;
     } else {
