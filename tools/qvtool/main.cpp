@@ -92,9 +92,13 @@ int cmdNew(const QStringList& args) {
     SetTraceSink(nullptr);
     if (ok) return 0;
     QStringList lines = prompter.m_messages;
-    for (const QString& line : errors.Lines())
-        if (!line.contains(QLatin1String("::")) && !line.startsWith(QLatin1String("Failed to locate")))
-            lines << line;
+    // The engine's reasons, without the operation names and the messages already shown.
+    for (const QString& line : errors.Lines()) {
+        const QString text = line.trimmed();
+        if (!text.contains(QLatin1String("::")) && !text.startsWith(QLatin1String("Failed to locate")) &&
+            !lines.contains(text))
+            lines << text;
+    }
     return fail(lines.isEmpty() ? QStringLiteral("Failed to create new project.") : lines.join(QLatin1Char('\n')));
 }
 
