@@ -1,0 +1,482 @@
+#include "storetabctrl.h"
+
+#include "listwin/buttonbar.h"
+#include "lookup/groupedstringlist.h"
+#include "lookup/lookuptable.h"
+#include "project/quorvanedoc.h"
+#include "project/schema.h"
+#include "stores/storeinfodlg.h"
+#include "stores/storelistctrl.h"
+#include "trace/tracesink.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace {
+const QString kID = QStringLiteral("ID");
+}
+
+CStoreTabCtrl::CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent)
+    : QWidget(parent), m_pDoc(doc), m_table(QStringLiteral("CStoreTabCtrl"), schema::Store(), QStringLiteral("store")),
+      m_tabs(new QTabBar(this)) {
+    setObjectName(QString::number(kWindowID));
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(true);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int) { DisplayCurrentlySelectedStore(); });
+    connect(m_tabs, &QTabBar::tabBarDoubleClicked, this, [this](int) { OnEditItem(); });
+
+    m_editBar = new CButtonBar(36300, this);
+    connect(m_editBar, &CButtonBar::newClicked, this, [this] {
+        if (CStoreListCtrl* l = CurrentStoreList()) l->OnEditAddItem();
+    });
+    connect(m_editBar, &CButtonBar::editClicked, this, [this] {
+        if (CStoreListCtrl* l = CurrentStoreList()) l->OnEditItem();
+    });
+    connect(m_editBar, &CButtonBar::deleteClicked, this, [this] {
+        if (CStoreListCtrl* l = CurrentStoreList()) l->OnEditDelItem();
+    });
+
+    m_buyBar = new QWidget(this);
+    m_buyBar->setObjectName(QStringLiteral("36500"));
+    m_buyButton = new QPushButton(QStringLiteral("Buy"), m_buyBar);
+    auto* buyLayout = new QHBoxLayout(m_buyBar);
+    buyLayout->setContentsMargins(0, 0, 0, 0);
+    buyLayout->addWidget(m_buyButton);
+
+    m_findBar = new QWidget(this);
+    m_findBar->setObjectName(QStringLiteral("36400"));
+    m_findEdit = new QLineEdit(m_findBar);
+    m_findButton = new QPushButton(QStringLiteral("Find"), m_findBar);
+    auto* findLayout = new QHBoxLayout(m_findBar);
+    findLayout->setContentsMargins(0, 0, 0, 0);
+    findLayout->setSpacing(4);
+    findLayout->addWidget(m_findEdit, 1);
+    findLayout->addWidget(m_findButton);
+}
+
+CStoreTabCtrl::~CStoreTabCtrl() = default;
+
+// ---------------------------------------------------------------- the table
+
+bool CStoreTabCtrl::DefineDaoTable(db::Database& database) { return m_table.DefineDaoTable(database); }
+bool CStoreTabCtrl::OpenDaoRecordset(db::Database& database) { return m_table.OpenDaoRecordset(database); }
+bool CStoreTabCtrl::CanProceed() const { return m_table.CanProceed(); }
+db::Recordset* CStoreTabCtrl::GetPtrRecordset() const { return m_table.GetPtrRecordset(); }
+bool CStoreTabCtrl::ActivateRecordInRecordset(int id) { return m_table.ActivateRecordInRecordset(id); }
+
+void CStoreTabCtrl::CleanUp() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::CleanUp()"));
+    for (CStoreListCtrl* list : m_lists) {
+        list->CleanUp();
+        delete list;
+    }
+    m_lists.clear();
+    m_listsMade = 0;
+    const QSignalBlocker block(m_tabs);
+    while (m_tabs->count() > 0) m_tabs->removeTab(0);
+    m_currentIndex = -1;
+    m_currentID = -1;
+    m_table.CloseRecordset();
+}
+
+void CStoreTabCtrl::XferRecordsetToDlg(const db::Recordset& rs, CStoreRecord& r) {
+    r.ID = rs.intValue(kID);
+    r.DiscTableID = rs.intValue(QStringLiteral("DiscTableID"));
+    r.ContainerID = rs.intValue(QStringLiteral("ContainerID"));
+    r.ShippingCost = rs.doubleValue(QStringLiteral("ShippingCost"));
+    r.StoreTabName = rs.textValue(QStringLiteral("StoreTabName"));
+    r.StoreName = rs.textValue(QStringLiteral("StoreName"));
+    r.Address1 = rs.textValue(QStringLiteral("Address1"));
+    r.Address2 = rs.textValue(QStringLiteral("Address2"));
+    r.City = rs.textValue(QStringLiteral("City"));
+    r.State = rs.textValue(QStringLiteral("State"));
+    r.Zip = rs.textValue(QStringLiteral("Zip"));
+    r.Phone = rs.textValue(QStringLiteral("Phone"));
+    r.Phone2 = rs.textValue(QStringLiteral("Phone2"));
+    r.Fax = rs.textValue(QStringLiteral("Fax"));
+    r.Comment = rs.textValue(QStringLiteral("Comment"));
+    r.TrackStockQty = rs.intValue(QStringLiteral("TrackStockQty"));
+}
+
+void CStoreTabCtrl::XferDlgToRecordset(const CStoreRecord& r, db::Recordset& rs) {
+    const auto text = [&](const char* f, const QString& v) { rs.setValue(QLatin1String(f), CRecordTable::Blank(v)); };
+    rs.setValue(kID, r.ID);
+    rs.setValue(QStringLiteral("DiscTableID"), r.DiscTableID);
+    rs.setValue(QStringLiteral("ContainerID"), r.ContainerID);
+    rs.setValue(QStringLiteral("ShippingCost"), r.ShippingCost);
+    text("StoreTabName", r.StoreTabName);
+    text("StoreName", r.StoreName);
+    text("Address1", r.Address1);
+    text("Address2", r.Address2);
+    text("City", r.City);
+    text("State", r.State);
+    text("Zip", r.Zip);
+    text("Phone", r.Phone);
+    text("Phone2", r.Phone2);
+    text("Fax", r.Fax);
+    text("Comment", r.Comment);
+    rs.setValue(QStringLiteral("TrackStockQty"), r.TrackStockQty ? 1 : 0);
+}
+
+// ---------------------------------------------------------------- tabs and lists
+
+int CStoreTabCtrl::StoreIDOfTab(int index) const {
+    return index >= 0 && index < m_tabs->count() ? m_tabs->tabData(index).toInt() : -1;
+}
+
+bool CStoreTabCtrl::AddStoreListControl(bool create) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::AddStoreListControl()"));
+    const int id = GetPtrRecordset()->intValue(kID);
+    auto* list = new CStoreListCtrl(m_pDoc, this, this);
+    list->setObjectName(QString::number(36200 + m_listsMade));
+    list->DefineTableName(id);
+    db::Database& database = *m_pDoc->GetPtrDatabase();
+    if (create) {
+        if (!list->DefineDaoTable(database)) {
+            m_pDoc->Prompter().MessageBox(QStringLiteral("Failed to create store items database table."));
+            delete list;
+            return false;
+        }
+        list->SetupDefaultColumns();
+    } else {
+        list->LoadColumnDefinitions();
+    }
+    if (!list->OpenDaoRecordset(database)) {
+        delete list;
+        return false;
+    }
+    list->ActivateListCtrlColumns();
+    list->RefreshListCtrlFromRecordset();
+    if (create) list->SaveColumnDefinitions();
+    m_lists.push_back(list);
+    ++m_listsMade;
+    SizeLC(int(m_lists.size()) - 1);
+    list->hide();
+    return true;
+}
+
+void CStoreTabCtrl::RefreshTabCtrlFromRecordset() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::RefreshTabCtrlFromRecordset()"));
+    if (!CanProceed()) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    {
+        const QSignalBlocker block(m_tabs);
+        while (m_tabs->count() > 0) m_tabs->removeTab(0);
+    }
+    try {
+        if (rs.recordCount() == 0) return;
+        std::vector<int> ids;
+        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) ids.push_back(rs.intValue(kID));
+        for (int id : ids) {
+            ActivateRecordInRecordset(id);
+            {
+                const QSignalBlocker block(m_tabs);
+                const int tab = m_tabs->addTab(rs.textValue(QStringLiteral("StoreTabName")).left(200));
+                m_tabs->setTabData(tab, id);
+            }
+            if (!AddStoreListControl(false)) {
+                m_pDoc->Prompter().MessageBox(QStringLiteral("Failed to create store list control!\n"));
+                break;
+            }
+        }
+        rs.moveFirst();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(0);
+    }
+    DisplayCurrentlySelectedStore();
+}
+
+void CStoreTabCtrl::DisplayCurrentlySelectedStore() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::DisplayCurrentlySelectedStore()"));
+    const int index = m_tabs->currentIndex();
+    if (index < 0) return;
+    const int id = StoreIDOfTab(index);
+    ActivateRecordInRecordset(id);
+    ShowStoreTabUsingID(id);
+    SizeLC(index);
+    RequeryLookupTable();
+    RequeryContainerList();
+    emit storesChanged();
+}
+
+void CStoreTabCtrl::ShowStoreTabUsingID(int id) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::ShowStoreTabUsingID()"));
+    for (int i = 0; i < int(m_lists.size()); ++i) {
+        m_lists[size_t(i)]->hide();
+        if (StoreIDOfTab(i) != id) continue;
+        m_currentIndex = i;
+        m_currentID = id;
+        if (m_tabs->currentIndex() != i) {
+            const QSignalBlocker block(m_tabs);
+            m_tabs->setCurrentIndex(i);
+        }
+    }
+    if (m_currentIndex >= 0 && m_currentIndex < int(m_lists.size())) m_lists[size_t(m_currentIndex)]->show();
+    ActivateRecordInRecordset(id);
+}
+
+// ---------------------------------------------------------------- queries
+
+int CStoreTabCtrl::GetStoreIDFromIndex(int index) const { return m_tabs->count() == 0 ? -1 : StoreIDOfTab(index); }
+
+QString CStoreTabCtrl::GetStoreNameFromID(int id) const {
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (StoreIDOfTab(i) == id) return m_tabs->tabText(i);
+    return QStringLiteral(" ");
+}
+
+QString CStoreTabCtrl::GetStoreNameFromIndex(int index) const {
+    if (m_tabs->count() == 0 || index < 0 || index >= m_tabs->count()) return QStringLiteral(" ");
+    return m_tabs->tabText(index);
+}
+
+CStoreListCtrl* CStoreTabCtrl::GetPtrStoreLC(int index) const {
+    if (m_lists.empty()) return nullptr;
+    if (index == 0) return CurrentStoreList();
+    return index > 0 && index < int(m_lists.size()) ? m_lists[size_t(index)] : nullptr;
+}
+
+CStoreListCtrl* CStoreTabCtrl::CurrentStoreList() const {
+    const int i = m_tabs->currentIndex();
+    return i >= 0 && i < int(m_lists.size()) ? m_lists[size_t(i)] : nullptr;
+}
+
+void CStoreTabCtrl::ReadStoreField(const char* field, QVariant& value) {
+    value = QVariant();
+    if (!CanProceed() || m_tabs->count() == 0) return;
+    try {
+        db::Recordset& rs = *GetPtrRecordset();
+        if (!rs.isBOF() && !rs.isEOF()) value = rs.value(QLatin1String(field));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+}
+
+void CStoreTabCtrl::WriteStoreField(const char* field, const QVariant& value) {
+    if (!CanProceed() || m_tabs->count() == 0) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    try {
+        rs.edit();
+        rs.setValue(QLatin1String(field), value);
+        rs.update();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+    }
+}
+
+double CStoreTabCtrl::GetStoreShippingCost() {
+    QVariant v;
+    ReadStoreField("ShippingCost", v);
+    return v.toDouble();
+}
+
+bool CStoreTabCtrl::IsTrackingStockQty() {
+    QVariant v;
+    ReadStoreField("TrackStockQty", v);
+    return v.toInt() != 0;
+}
+
+int CStoreTabCtrl::GetStoreDiscTableIndex() {
+    QVariant v;
+    ReadStoreField("DiscTableID", v);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void CStoreTabCtrl::SetStoreDiscTableIndex(int id) { WriteStoreField("DiscTableID", id); }
+
+int CStoreTabCtrl::GetStoreContainerIndex() {
+    QVariant v;
+    ReadStoreField("ContainerID", v);
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void CStoreTabCtrl::SetStoreContainerIndex(int id) { WriteStoreField("ContainerID", id); }
+
+void CStoreTabCtrl::RequeryLookupTable() {
+    const int table = GetStoreDiscTableIndex();
+    if (table >= 0) m_pDoc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(table);
+}
+
+void CStoreTabCtrl::RequeryContainerList() {
+    const int list = GetStoreContainerIndex();
+    if (list >= 0) m_pDoc->GetPtrContainers()->ReQueryRecordsetUsingGroup(list);
+}
+
+// ---------------------------------------------------------------- store records
+
+void CStoreTabCtrl::OnEditAddItem() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::OnEditAddItem()"));
+    if (!CanProceed()) return;
+    const int id = m_pDoc->GetHighWaterStoreID();
+    const QVariantHash values =
+        CQuorvaneDoc::NewStoreValues(id, m_pDoc->GetDefaultDiscTableID(), m_pDoc->GetDefaultContainerID());
+    CStoreRecord record;
+    record.ID = id;
+    record.StoreTabName = values.value(QStringLiteral("StoreTabName")).toString();
+    record.ShippingCost = values.value(QStringLiteral("ShippingCost")).toDouble();
+    record.DiscTableID = values.value(QStringLiteral("DiscTableID")).toInt();
+    record.ContainerID = values.value(QStringLiteral("ContainerID")).toInt();
+    const bool first = GetPtrRecordset()->recordCount() == 0;
+    if (!first) {
+        CStoreInfoDlg dlg(record, m_pDoc, 0, true, this);
+        if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+        record = dlg.Record();
+        record.ID = id;
+    }
+    db::Recordset& rs = *GetPtrRecordset();
+    try {
+        rs.addNew();
+        XferDlgToRecordset(record, rs);
+        rs.update();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        return;
+    }
+    ActivateRecordInRecordset(id);
+    {
+        const QSignalBlocker block(m_tabs);
+        const int tab = m_tabs->addTab(CRecordTable::Blank(record.StoreTabName).left(200));
+        m_tabs->setTabData(tab, id);
+        if (first) m_tabs->setCurrentIndex(tab);
+    }
+    m_pDoc->IncrementStoreID();
+    if (!AddStoreListControl(true)) {
+        // The table could not be made: the store goes again.
+        const QSignalBlocker block(m_tabs);
+        m_tabs->removeTab(m_tabs->count() - 1);
+        if (ActivateRecordInRecordset(id)) try {
+                rs.remove();
+            } catch (const db::Error& e) {
+                Trace(10, e.description());
+            }
+        return;
+    }
+    emit m_pDoc->allViewsUpdateRequested();
+    DisplayCurrentlySelectedStore();
+}
+
+void CStoreTabCtrl::OnEditItem() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::OnEditItem()"));
+    if (!CanProceed() || m_tabs->count() == 0) return;
+    const int index = m_tabs->currentIndex();
+    const int id = StoreIDOfTab(index);
+    if (!ActivateRecordInRecordset(id)) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    CStoreRecord record;
+    XferRecordsetToDlg(rs, record);
+    CStoreListCtrl* list = CurrentStoreList();
+    CStoreInfoDlg dlg(record, m_pDoc, list ? list->GetItemCount() : 0, true, this);
+    if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+    CStoreRecord edited = dlg.Record();
+    edited.ID = id;
+    try {
+        ActivateRecordInRecordset(id);
+        rs.edit();
+        XferDlgToRecordset(edited, rs);
+        rs.update();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        return;
+    }
+    m_tabs->setTabText(index, CRecordTable::Blank(edited.StoreTabName).left(200));
+    const bool discChanged = dlg.DiscTableChanged();
+    const bool containerChanged = dlg.ContainerListChanged();
+    if (discChanged) {
+        RequeryLookupTable();
+        if (list) list->ResetAllDiscCategories();
+    }
+    if (containerChanged) {
+        RequeryContainerList();
+        if (list) list->ResetAllContainerNames();
+    }
+    if ((discChanged || containerChanged) && list) {
+        list->RefreshListCtrlFromRecordset();
+        list->EnsureItemActive();
+    }
+    ActivateRecordInRecordset(id);
+    emit storesChanged();
+}
+
+void CStoreTabCtrl::OnEditDelItem() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::OnEditDelItem()"));
+    if (!CanProceed() || m_tabs->count() == 0) return;
+    const int index = m_tabs->currentIndex();
+    const int id = StoreIDOfTab(index);
+    if (!ActivateRecordInRecordset(id)) return;
+    if (m_pDoc->IsVerifyOn() && !m_pDoc->Prompter().AskYesNo(QStringLiteral("Delete Store Record?"))) return;
+    CStoreListCtrl* list = m_lists[size_t(index)];
+    list->CleanUp();
+    delete list;
+    m_lists.erase(m_lists.begin() + index);
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->removeTab(index);
+    }
+    db::Recordset& rs = *GetPtrRecordset();
+    try {
+        ActivateRecordInRecordset(id);
+        rs.remove();
+        rs.movePrev();
+        if (rs.isBOF()) rs.moveNext();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+    if (m_tabs->count() > 0) {
+        // The first store becomes current, whichever store went.
+        m_currentIndex = 0;
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(0);
+        ShowStoreTabUsingID(StoreIDOfTab(0));
+        RequeryLookupTable();
+        RequeryContainerList();
+    }
+    emit storesChanged();
+    emit m_pDoc->allViewsUpdateRequested();
+}
+
+// ---------------------------------------------------------------- layout
+
+void CStoreTabCtrl::SizeLC(int index) {
+    if (index < 0 || index >= int(m_lists.size())) return;
+    const QRect r = rect();
+    m_lists[size_t(index)]->setGeometry(r.left() + 10, r.top() + 32, std::max(0, r.width() - 20),
+                                        std::max(0, r.height() - 72));
+}
+
+void CStoreTabCtrl::SizeBar() {
+    const QRect r = rect();
+    const int w = r.width() - 80 - 160;
+    const int y = r.bottom() + 1 - 40;
+    m_editBar->setGeometry(10, y, std::max(0, w - 20), 30);
+    m_buyBar->setGeometry(w - 10, y, 80, 30);
+    m_findBar->setGeometry(w + 70, y, 160, 30);
+    m_tabs->setGeometry(r.left() + 10, r.top() + 2, std::max(0, r.width() - 20), 30);
+}
+
+void CStoreTabCtrl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_lists.empty() || width() <= 0) {
+        SizeBar();
+        return;
+    }
+    SizeBar();
+    for (int i = 0; i < int(m_lists.size()); ++i) SizeLC(i);
+}
+
+void CStoreTabCtrl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    SizeBar();
+}
+
+void CStoreTabCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_tabs->geometry().contains(event->position().toPoint())) OnEditItem();
+    QWidget::mouseDoubleClickEvent(event);
+}

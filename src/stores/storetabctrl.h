@@ -1,0 +1,99 @@
+#pragma once
+
+#include "project/tableowner.h"
+#include "stores/storerecord.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class CQuorvaneDoc;
+class CStoreListCtrl;
+class CButtonBar;
+
+// The lower view's tab window: one tab per store with its item list under it, the three bars
+// below, and the owner of the Store table. Other lists ask it about the current store.
+class CStoreTabCtrl : public QWidget, public IStoreTabsOwner {
+    Q_OBJECT
+public:
+    static constexpr int kWindowID = 36100;
+
+    CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent = nullptr);
+    ~CStoreTabCtrl() override;
+
+    // ---- the table
+    bool DefineDaoTable(db::Database& database) override;
+    bool OpenDaoRecordset(db::Database& database) override;
+    void CleanUp() override;
+    bool CanProceed() const override;
+    bool CanEdit() const { return m_tabs->count() > 0; }
+    int GetStoreCount() const override { return int(m_lists.size()); }
+    bool ActivateRecordInRecordset(int id);
+    db::Recordset* GetPtrRecordset() const;
+    static void XferRecordsetToDlg(const db::Recordset& rs, CStoreRecord& record);
+    static void XferDlgToRecordset(const CStoreRecord& record, db::Recordset& rs);
+
+    // ---- stores
+    void OnEditAddItem() override;
+    void OnEditItem();
+    void OnEditDelItem();
+    void RefreshTabCtrlFromRecordset() override;
+    bool AddStoreListControl(bool create);
+    void DisplayCurrentlySelectedStore();
+    void ShowStoreTabUsingID(int id);
+
+    // ---- queries about stores
+    int GetCurrentStoreIndex() const { return m_currentIndex; }
+    int GetStoreIDFromIndex(int index) const;
+    QString GetStoreNameFromID(int id) const;
+    QString GetStoreNameFromIndex(int index) const;
+    CStoreListCtrl* GetPtrStoreLC(int index) const;
+    CStoreListCtrl* CurrentStoreList() const;
+    double GetStoreShippingCost();
+    bool IsTrackingStockQty();
+    int GetStoreDiscTableIndex();
+    void SetStoreDiscTableIndex(int id);
+    int GetStoreContainerIndex();
+    void SetStoreContainerIndex(int id);
+    void RequeryLookupTable();
+    void RequeryContainerList();
+
+    // ---- layout
+    void SizeLC(int index);
+    void SizeBar();
+    QTabBar* TabBar() const { return m_tabs; }
+    CButtonBar* EditBar() const { return m_editBar; }
+    QPushButton* BuyButton() const { return m_buyButton; }
+    QLineEdit* FindEdit() const { return m_findEdit; }
+    QPushButton* FindButton() const { return m_findButton; }
+
+signals:
+    void storesChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int StoreIDOfTab(int index) const;
+    void ReadStoreField(const char* field, QVariant& value);
+    void WriteStoreField(const char* field, const QVariant& value);
+
+    CQuorvaneDoc* m_pDoc;
+    CRecordTable m_table;
+    QTabBar* m_tabs;
+    std::vector<CStoreListCtrl*> m_lists;
+    int m_currentIndex = -1;
+    int m_currentID = -1;
+    int m_listsMade = 0;
+    CButtonBar* m_editBar;
+    QWidget* m_buyBar;
+    QPushButton* m_buyButton;
+    QWidget* m_findBar;
+    QLineEdit* m_findEdit;
+    QPushButton* m_findButton;
+};

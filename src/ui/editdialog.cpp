@@ -1,0 +1,54 @@
+#include "editdialog.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+
+CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent) {}
+
+void CEditDialog::OnFieldChanged(QLineEdit* edit, std::function<void(QLineEdit*)> reformat) {
+    m_watched.push_back({edit, std::move(reformat), false});
+    const size_t index = m_watched.size() - 1;
+    connect(edit, &QLineEdit::textEdited, this, [this, index] { m_watched[index].dirty = true; });
+    edit->installEventFilter(this);
+}
+
+void CEditDialog::ApplyConventions() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->installEventFilter(this);
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+bool CEditDialog::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && event->type() == QEvent::FocusIn && !edit->isReadOnly()) {
+        // After the click has placed the cursor, so that the selection stays.
+        QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+    } else if (edit && event->type() == QEvent::FocusOut) {
+        for (Watched& w : m_watched)
+            if (w.edit == edit && w.dirty) {
+                w.dirty = false;
+                w.reformat(edit);
+            }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CEditDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (event->modifiers() & Qt::ControlModifier) {
+            // A field being edited is read before the dialog closes.
+            if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()))
+                for (Watched& w : m_watched)
+                    if (w.edit == edit && w.dirty) {
+                        w.dirty = false;
+                        w.reformat(edit);
+                    }
+            accept();
+        }
+        return; // Enter alone does nothing
+    }
+    QDialog::keyPressEvent(event);
+}

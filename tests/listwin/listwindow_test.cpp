@@ -1,0 +1,175 @@
+// The behaviour all list windows share, on the customer list: selection, sorting, the column
+// menu, header drag and width saving.
+#include "listharness.h"
+
+#include "db/recordset.h"
+#include "lookup/groupedstringlist.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace {
+
+class ListWindow : public ::testing::Test {
+protected:
+    ListHarness h;
+    void SetUp() override {
+        h.NewProject();
+        const char* names[] = {"delta", "alpha", "echo", "bravo", "charlie", "foxtrot"};
+        for (int i = 0; i < 6; ++i)
+            h.customers->Table().AddRow({{QStringLiteral("ID"), i + 1},
+                                         {QStringLiteral("CustomerNbr"), i + 1},
+                                         {QStringLiteral("Name"), QString::fromLatin1(names[i])}});
+        h.customers->RefreshListCtrlFromRecordset();
+        QApplication::processEvents();
+    }
+    QStringList Names() const {
+        QStringList n;
+        for (int r = 0; r < h.customers->GetItemCount(); ++r) n << h.customers->GetItemText(r, 0);
+        return n;
+    }
+    QStringList Titles() const {
+        QStringList t;
+        for (int c = 0; c < h.customers->Model()->columnCount(); ++c)
+            t << h.customers->Model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        return t;
+    }
+    std::vector<int> Rows(std::initializer_list<int> r) { return r; }
+    int StoredRowsOfGroup(int group) {
+        db::Recordset rs(*h.doc.GetPtrDatabase());
+        rs.open(QStringLiteral("select * from [ColumnDefs]"));
+        rs.setFilter(QStringLiteral("[Group] = %1").arg(group));
+        rs.requery();
+        return int(rs.recordCount());
+    }
+};
+
+TEST_F(ListWindow, RefreshShowsEveryRowAndMakesTheFirstCurrent) {
+    EXPECT_EQ(Names(), (QStringList{"delta", "alpha", "echo", "bravo", "charlie", "foxtrot"}));
+    EXPECT_EQ(h.customers->GetCurrentRow(), 0);
+    EXPECT_EQ(h.customers->GetCurrentID(), 1);
+    EXPECT_EQ(h.customers->GetPtrRecordset()->intValue(QStringLiteral("ID")), 1);
+}
+
+TEST_F(ListWindow, ShiftCtrlAndPlainClicks) {
+    h.customers->ClickRow(1, Qt::NoModifier);
+    EXPECT_EQ(h.customers->GetCurrentRow(), 1);
+    h.customers->ClickRow(4, Qt::ShiftModifier);
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({1, 2, 3, 4}));
+
+    h.customers->ClickRow(2, Qt::ControlModifier); // selected, others too: deselects it
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({1, 3, 4}));
+    h.customers->ClickRow(5, Qt::ControlModifier); // not selected: adds it
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({1, 3, 4, 5}));
+
+    h.customers->ClickRow(0, Qt::NoModifier);
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({0}));
+    h.customers->ClickRow(0, Qt::ControlModifier); // the only selected row stays selected
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({0}));
+    EXPECT_EQ(h.customers->GetCurrentID(), 1);
+}
+
+TEST_F(ListWindow, RealMouseClicksFollowTheSameRules) {
+    QWidget* vp = h.customers->viewport();
+    const auto centre = [&](int row) { return h.customers->visualRect(h.customers->Model()->index(row, 0)).center(); };
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, centre(1));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, centre(3));
+    EXPECT_EQ(h.customers->GetSelectedRows(), Rows({1, 2, 3}));
+    EXPECT_EQ(h.customers->GetCurrentID(), h.customers->GetItemID(3));
+}
+
+TEST_F(ListWindow, SortingAlternatesAndKeepsTheCurrentRecord) {
+    h.customers->ClickRow(2, Qt::NoModifier); // "echo"
+    // First row "delta" is greater than the last "foxtrot"? No: "delta" < "foxtrot", so descending.
+    h.customers->SortListByColumn(0);
+    EXPECT_EQ(Names(), (QStringList{"foxtrot", "echo", "delta", "charlie", "bravo", "alpha"}));
+    h.customers->SortListByColumn(0);
+    EXPECT_EQ(Names(), (QStringList{"alpha", "bravo", "charlie", "delta", "echo", "foxtrot"}));
+    h.customers->SortListByColumn(0);
+    EXPECT_EQ(Names().first(), QStringLiteral("foxtrot"));
+    EXPECT_EQ(h.customers->GetItemText(h.customers->GetCurrentRow(), 0), QStringLiteral("echo"));
+    // Equal first and last texts sort ascending: every "Bus" cell is blank.
+    h.customers->SortListByColumn(1);
+    EXPECT_EQ(Names().first(), QStringLiteral("foxtrot")); // stable: the order is kept
+}
+
+TEST_F(ListWindow, TheColumnMenuTogglesColumnsAndSavesThem) {
+    EXPECT_EQ(Titles(), (QStringList{"Name", "Bus", "Tax", "Grp", "Cnt", "BalanceDue"}));
+    const auto menu = h.customers->ContextMenuItems();
+    ASSERT_EQ(menu.size(), 22u); // 20 columns, a separator, "Refresh"
+    EXPECT_EQ(menu[1].text, QStringLiteral("Customer name"));
+    EXPECT_TRUE(menu[1].checked);
+    EXPECT_FALSE(menu[0].checked);
+    EXPECT_EQ(menu.back().text, QStringLiteral("Refresh"));
+    EXPECT_EQ(menu.back().id, 45076);
+
+    h.customers->OnContextSelection(kColumnMenuFirstID + 0); // show "Customer#"
+    EXPECT_EQ(Titles().last(), QStringLiteral("Customer#"));
+    EXPECT_EQ(h.customers->GetItemText(0, 6), QStringLiteral("1"));
+    h.customers->OnContextSelection(kColumnMenuFirstID + 14); // hide "Bus"
+    EXPECT_EQ(Titles(), (QStringList{"Name", "Tax", "Grp", "Cnt", "BalanceDue", "Customer#"}));
+    EXPECT_EQ(h.customers->GetItemCount(), 6);
+
+    // The layout is in the file: reopening shows it.
+    const QString path = h.doc.GetPathName();
+    EXPECT_EQ(StoredRowsOfGroup(0), 20);
+    h.doc.OnFileCloseProject();
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    EXPECT_EQ(Titles(), (QStringList{"Name", "Tax", "Grp", "Cnt", "BalanceDue", "Customer#"}));
+    EXPECT_EQ(StoredRowsOfGroup(0), 20);
+}
+
+TEST_F(ListWindow, HidingEveryColumnStillLeavesAWorkingList) {
+    for (int c : {1, 14, 15, 16, 10, 11}) h.customers->OnContextSelection(kColumnMenuFirstID + c);
+    EXPECT_EQ(h.customers->Model()->columnCount(), 0);
+    EXPECT_EQ(h.customers->GetItemCount(), 6);
+    h.customers->OnContextSelection(kColumnMenuFirstID + 20); // "Refresh"
+    h.customers->OnContextSelection(kColumnMenuFirstID + 4);
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("City")});
+}
+
+TEST_F(ListWindow, DraggingAHeaderMovesTheColumn) {
+    QHeaderView* header = h.customers->header();
+    header->moveSection(0, 3); // "Name" dropped on "Grp"
+    QTest::qWait(20);          // the move is applied once the header is done with it
+    EXPECT_EQ(Titles(), (QStringList{"Bus", "Tax", "Grp", "Name", "Cnt", "BalanceDue"}));
+    EXPECT_EQ(h.customers->GetItemText(0, 3), QStringLiteral("delta"));
+    EXPECT_EQ(h.customers->GetCustomerName(1), QStringLiteral(" ")); // the first column is now "Bus"
+}
+
+TEST_F(ListWindow, ARunOfWidthChangesIsSavedOnceAfterItEnds) {
+    CDaoGroupedStringList* defs = h.doc.GetPtrColumnDefs();
+    defs->ReQueryRecordsetUsingGroup(0);
+    QHeaderView* header = h.customers->header();
+    header->resizeSection(0, 150);
+    header->resizeSection(1, 44);
+    header->resizeSection(0, 160);
+    QTest::qWait(350);
+    int id = 0;
+    QString row;
+    bool found = false;
+    defs->ReQueryRecordsetUsingGroup(0);
+    for (bool ok = defs->GetFirst(id, row); ok; ok = defs->GetNext(id, row))
+        if (row.startsWith(QLatin1String("   1 "))) {
+            EXPECT_EQ(row.mid(75, 5).trimmed(), QStringLiteral("160"));
+            found = true;
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(ListWindow, MovingTheMouseOverAListGivesItTheFocus) {
+    QApplication::setActiveWindow(&h.window);
+    h.invoices->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(h.invoices->hasFocus());
+    h.customers->ClearSelected();
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), h.customers->viewport()->mapToGlobal(QPointF(20, 10)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(h.customers->viewport(), &move);
+    EXPECT_TRUE(h.customers->hasFocus());
+    EXPECT_EQ(h.customers->GetSelectedCount(), 1); // the row under the focus is current again
+}
+
+} // namespace
