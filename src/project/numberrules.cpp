@@ -1,0 +1,92 @@
+#include "numberrules.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <string>
+
+namespace {
+
+bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+} // namespace
+
+double ReadLeadingNumber(const QString& text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && IsBlank(text[i])) ++i;
+
+    std::string number;
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+        // from_chars takes no plus sign.
+        if (text[i] == QLatin1Char('-')) number += '-';
+        ++i;
+    }
+    bool anyDigit = false;
+    while (i < n && IsDigit(text[i])) {
+        number += char(text[i].unicode());
+        anyDigit = true;
+        ++i;
+    }
+    if (i < n && text[i] == QLatin1Char('.')) {
+        number += '.';
+        ++i;
+        while (i < n && IsDigit(text[i])) {
+            number += char(text[i].unicode());
+            anyDigit = true;
+            ++i;
+        }
+    }
+    if (!anyDigit) return 0.0;
+
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+')))
+            exponent += char(text[j++].unicode());
+        if (j < n && IsDigit(text[j])) {
+            while (j < n && IsDigit(text[j])) exponent += char(text[j++].unicode());
+            number += exponent;
+        }
+    }
+
+    // from_chars ignores the C locale, which the application sets from the environment.
+    double value = 0.0;
+    const std::from_chars_result read = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec != std::errc() || !std::isfinite(value)) return 0.0;
+    return value + 0.0; // no "-0"
+}
+
+std::optional<int> ReadWholeNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    qsizetype i = 0;
+    if (i < trimmed.size() && (trimmed[i] == QLatin1Char('-') || trimmed[i] == QLatin1Char('+'))) ++i;
+    if (i == trimmed.size()) return std::nullopt;
+    for (qsizetype j = i; j < trimmed.size(); ++j)
+        if (!IsDigit(trimmed[j])) return std::nullopt;
+    bool ok = false;
+    const qlonglong value = trimmed.toLongLong(&ok);
+    if (!ok || value < INT_MIN || value > INT_MAX) return std::nullopt;
+    return int(value);
+}
+
+double RateFromTyped(double number) {
+    if (!(number > 0.0)) return 0.0; // negatives, zero and NaN
+    return number >= 1.0 ? number / 100.0 : number;
+}
+
+double RoundToCents(double value) {
+    double cents = (value + 0.005) * 100.0;
+    // Converting a double outside the int range is undefined, so the count is limited first.
+    if (std::isnan(cents)) return 0.0;
+    if (cents > double(INT_MAX)) cents = double(INT_MAX);
+    if (cents < double(INT_MIN)) cents = double(INT_MIN);
+    return int(cents) * 0.01;
+}
+
+QString FormatC(const char* printfFormat, double value) { return QString::asprintf(printfFormat, value); }
+
+QString FormatC(const char* printfFormat, int value) { return QString::asprintf(printfFormat, value); }
+
+QString FormatRate(const char* printfFormat, double fraction) { return FormatC(printfFormat, fraction * 100.0); }
