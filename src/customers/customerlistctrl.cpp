@@ -331,23 +331,23 @@ void CCustomerListCtrl::DeleteMultipleItems() {
     Trace20("DeleteMultipleItems");
     if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete all selected records?"))) return;
     db::Recordset& rs = *GetPtrRecordset();
-    for (std::vector<int> rows = GetSelectedRows(); !rows.empty(); rows = GetSelectedRows()) {
-        const int id = GetItemID(rows.front());
+    QSet<int> gone;
+    for (int id : GetSelectedIDs()) {
         if (!ActivateRecordInRecordset(id)) break;
         if (m_pInvoices) {
             m_pInvoices->ReQueryRecordsetUsingID(id, false);
             m_pInvoices->DeleteAllCustomerInvoices();
         }
-        Model()->RemoveRow(rows.front());
-        m_currentRow = -1;
         try {
             ActivateRecordInRecordset(id);
             rs.remove();
+            gone.insert(id);
         } catch (const db::Error& e) {
             ShowEngineError(e);
             break;
         }
     }
+    RemoveRowsWithIDs(gone);
     EnsureItemActive();
     if (GetItemCount() == 0 && m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(-1, true);
     ReQueryRecordsetB();

@@ -174,10 +174,17 @@ void CListWindow::RefreshListCtrlFromRecordset() {
     db::Recordset& rs = *GetPtrRecordset();
     m_currentRow = -1;
     try {
-        m_model->BeginFill(int(rs.recordCount()));
-        if (rs.recordCount() > 0)
-            for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
+        const int total = int(rs.recordCount());
+        m_model->BeginFill(total);
+        if (total > 0) {
+            RefillProgress(0, total);
+            int done = 0;
+            for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
                 m_model->AppendRow(rs.intValue(QStringLiteral("ID")), RowCells());
+                RefillProgress(++done, total);
+            }
+            if (done != total) RefillProgress(total, total);
+        }
         m_model->EndFill();
     } catch (const db::Error& e) {
         m_model->EndFill();
@@ -230,6 +237,17 @@ std::vector<int> CListWindow::GetSelectedRows() const {
     for (const QModelIndex& i : selectionModel()->selectedRows()) rows.push_back(i.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+std::vector<int> CListWindow::GetSelectedIDs() const {
+    std::vector<int> ids;
+    for (int row : GetSelectedRows()) ids.push_back(m_model->ID(row));
+    return ids;
+}
+
+void CListWindow::RemoveRowsWithIDs(const QSet<int>& ids) {
+    m_model->RemoveIDs(ids);
+    m_currentRow = -1;
 }
 
 int CListWindow::GetSelectedCount() const { return int(selectionModel()->selectedRows().size()); }

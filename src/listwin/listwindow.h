@@ -47,6 +47,9 @@ public:
     int GetItemID(int row) const { return m_model->ID(row); }
     QString GetItemText(int row, int slot) const { return m_model->Cell(row, slot); }
     CReportModel* Model() const { return m_model; }
+    // Removes the rows of these records at once; no row is current afterwards.
+    void RemoveRowsWithIDs(const QSet<int>& ids);
+    std::vector<int> GetSelectedIDs() const; // top to bottom
 
     // ---- selection and the current row
     int GetCurrentID();
@@ -82,8 +85,10 @@ protected:
     virtual QString CellText(int columnIndex) = 0;
     // Called when another row became current, after its record was activated.
     virtual void OnRowActivated(int /*id*/) {}
-    // The row icon, if any.
     virtual void AfterRefresh() {}
+    // Told before the first row of a refill (done 0), after each row, and at the end
+    // (done == total), for lists that show a progress dialog.
+    virtual void RefillProgress(int /*done*/, int /*total*/) {}
     CQuorvaneDoc* Doc() const { return m_pDoc; }
     void Trace20(const char* operation) const;
     QStringList RowCells();

@@ -96,6 +96,15 @@ void CReportModel::RemoveRow(int row) {
     endRemoveRows();
 }
 
+void CReportModel::RemoveIDs(const QSet<int>& ids) {
+    if (ids.isEmpty()) return;
+    beginResetModel();
+    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [&](const Row& r) { return ids.contains(r.id); }),
+                 m_rows.end());
+    m_indexDirty = true;
+    endResetModel();
+}
+
 void CReportModel::Reindex() const {
     m_rowOfID.clear();
     m_rowOfID.reserve(qsizetype(m_rows.size()));

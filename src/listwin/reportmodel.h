@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     int AppendRow(int id, QStringList cells);
     void SetRow(int row, QStringList cells);
     void RemoveRow(int row);
+    // Removes every row whose ID is in the set, in one pass.
+    void RemoveIDs(const QSet<int>& ids);
 
     int ID(int row) const { return m_rows[size_t(row)].id; }
     const QString& Cell(int row, int column) const;
