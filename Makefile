@@ -33,6 +33,9 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
+screenshots: build
+	BUILD=$(BUILD) scripts/screenshots.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

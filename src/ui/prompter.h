@@ -29,7 +29,7 @@ public:
     // Empty when cancelled.
     virtual QString GetOpenFileName(const FileRequest& request) = 0;
     virtual QString GetSaveFileName(const FileRequest& request) = 0;
-    // Colour as 0x00RRGGBB; false when cancelled.
+    // Colour as 0x00BBGGRR (red in the low byte); false when cancelled.
     virtual bool ChooseColor(unsigned& rgb) = 0;
     // Runs a modal dialog; returns its result code (QDialog::Accepted or Rejected).
     virtual int ExecDialog(QDialog& dialog) = 0;

@@ -1,0 +1,170 @@
+#include "demodriver.h"
+
+#include "app/quorvanemain.h"
+#include "app/quorvaneview.h"
+#include "customers/customerlistctrl.h"
+#include "stores/storetabctrl.h"
+#include "trace/tracewindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Answers the program's questions for the demo: dialogs are filled by the queued handlers,
+// messages take their default answer, choosers are cancelled.
+class CDemoPrompter : public CPrompter {
+public:
+    Answer MessageBox(const QString& text, Buttons, Icon, Answer defaultAnswer) override {
+        m_messages << text;
+        return defaultAnswer;
+    }
+    QString GetOpenFileName(const FileRequest&) override { return {}; }
+    QString GetSaveFileName(const FileRequest&) override { return {}; }
+    bool ChooseColor(unsigned&) override { return false; }
+    int ExecDialog(QDialog& dialog) override {
+        if (m_handlers.empty()) return QDialog::Rejected;
+        auto handler = std::move(m_handlers.front());
+        m_handlers.pop_front();
+        return handler(dialog);
+    }
+    void Then(std::function<int(QDialog&)> handler) { m_handlers.push_back(std::move(handler)); }
+
+    QStringList m_messages;
+
+private:
+    std::deque<std::function<int(QDialog&)>> m_handlers;
+};
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+void SetText(QDialog& dialog, const char* name, const QString& text) {
+    if (auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(name))) edit->setText(text);
+    else if (auto* plain = dialog.findChild<QPlainTextEdit*>(QLatin1String(name))) plain->setPlainText(text);
+}
+
+class CDemo {
+public:
+    CDemo(CQuorvaneMain& frame, const QString& dir) : m_frame(frame), m_dir(dir) {}
+
+    void Run() {
+        QDir().mkpath(m_dir);
+        m_frame.setGeometry(20, 20, 1100, 800);
+        Settle();
+        Shot(m_frame, "01-start");
+
+        // The trace window collects from the start; its picture is taken at the end.
+        m_frame.OnTraceWindow();
+        m_frame.TraceWindow()->hide();
+
+        CPrompter& own = m_frame.Doc().Prompter();
+        m_frame.Doc().SetPrompter(&m_prompter);
+        const QString project = m_scratch.filePath(QStringLiteral("demo.qvp"));
+        m_prompter.Then([this, project](QDialog& d) {
+            SetText(d, "editProjectFile", project);
+            SetText(d, "editDescription", QStringLiteral("Orders for the spring market"));
+            return Accept(d, "02-new-project-dialog");
+        });
+        m_frame.OnFileNew();
+        Settle();
+
+        const char* customers[3][3] = {{"Alder & Finch Bakery", "Rivertown", "(555) 201-3344"},
+                                       {"Brookside Day Care", "Lakeside", "(555) 418-0071"},
+                                       {"Cedar Hill Tenants' Club", "Hillcrest", "(555) 730-5512"}};
+        for (int i = 0; i < 3; ++i) {
+            m_prompter.Then([this, i, customers](QDialog& d) {
+                SetText(d, "editName", QString::fromUtf8(customers[i][0]));
+                SetText(d, "editCity", QString::fromUtf8(customers[i][1]));
+                SetText(d, "editPhone", QString::fromUtf8(customers[i][2]));
+                return Accept(d, i == 0 ? "03-customer-dialog" : nullptr);
+            });
+            m_frame.Action("actionAddCustomer")->trigger();
+            Settle();
+        }
+
+        m_prompter.Then([this](QDialog& d) {
+            SetText(d, "editStoreTabName", QStringLiteral("Hartley Hardware"));
+            SetText(d, "editStoreName", QStringLiteral("Hartley Hardware Supply"));
+            return Accept(d, "04-store-dialog");
+        });
+        m_frame.Action("actionAddStore")->trigger();
+        Settle();
+        if (CCustomerListCtrl* list = m_frame.UpperView()->Customers(); list->GetItemCount() > 0) list->SelectOnly(0);
+        Settle();
+        Shot(m_frame, "05-project");
+
+        for (const auto& [action, name] : {std::pair{"actionProjectInfo", "06-project-info"},
+                                           std::pair{"actionColumnTitles", "07-column-titles"},
+                                           std::pair{"actionWindowColors", "08-window-colors"},
+                                           std::pair{"actionAbout", "09-about"}}) {
+            m_prompter.Then([this, name](QDialog& d) {
+                Shoot(d, name);
+                return int(QDialog::Rejected);
+            });
+            m_frame.Action(action)->trigger();
+        }
+        if (CTraceWindow* trace = m_frame.TraceWindow()) {
+            trace->show();
+            Settle();
+            Shot(*trace, "10-trace");
+            trace->hide();
+        }
+        m_frame.Doc().SetPrompter(&own);
+        for (const QString& m : m_prompter.m_messages) qWarning("demo: message shown: %s", qPrintable(m));
+
+        // Leave the window up until the script has taken its own picture.
+        QFile ready(QDir(m_dir).filePath(QStringLiteral(".ready")));
+        if (ready.open(QIODevice::WriteOnly)) ready.close();
+        m_wait.start();
+        auto* poll = new QTimer(&m_frame);
+        QObject::connect(poll, &QTimer::timeout, &m_frame, [this, poll] {
+            if (QFile::exists(QDir(m_dir).filePath(QStringLiteral(".ready"))) && m_wait.elapsed() < 60000) return;
+            poll->stop();
+            m_frame.close();
+            delete this;
+        });
+        poll->start(100);
+    }
+
+private:
+    int Accept(QDialog& d, const char* shot) {
+        if (shot) Shoot(d, shot);
+        d.accept();
+        return d.result();
+    }
+    void Shoot(QDialog& d, const char* name) {
+        d.show();
+        Settle();
+        Shot(d, name);
+        d.hide();
+    }
+    void Shot(QWidget& w, const char* name) {
+        const QString path = QDir(m_dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+        if (!w.grab().save(path)) qWarning("demo: could not write %s", qPrintable(path));
+    }
+
+    CQuorvaneMain& m_frame;
+    QString m_dir;
+    QTemporaryDir m_scratch;
+    CDemoPrompter m_prompter;
+    QElapsedTimer m_wait;
+};
+
+} // namespace
+
+void StartDemoScreenshots(CQuorvaneMain& frame, const QString& shotDir) {
+    // Once the window is up and the first paint is done.
+    QTimer::singleShot(300, &frame, [&frame, shotDir] { (new CDemo(frame, shotDir))->Run(); });
+}

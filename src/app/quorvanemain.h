@@ -1,0 +1,125 @@
+#pragma once
+
+#include "app/appsettings.h"
+#include "project/quorvanedoc.h"
+#include "trace/tracesink.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+class CQtPrompter;
+class CQuorvaneView;
+class CQuorvaneView2;
+class CStoreTabCtrl;
+class CTraceWindow;
+class CHelpWindow;
+class QLabel;
+class QSplitter;
+class QToolBar;
+class QPrinter;
+
+// The main window: menus, toolbar and status bar, the document, and the two panes split one
+// above the other.
+class CQuorvaneMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultUpperHeight = 380;
+
+    // Without a prompter the window asks the person through Qt's own boxes.
+    explicit CQuorvaneMain(CPrompter* prompter = nullptr, QWidget* parent = nullptr);
+    ~CQuorvaneMain() override;
+
+    CQuorvaneDoc& Doc() { return *m_doc; }
+    CQuorvaneView* UpperView() const { return m_view; }
+    CQuorvaneView2* LowerView() const { return m_view2; }
+    CStoreTabCtrl* StoreTabs() const;
+    QSplitter* Splitter() const { return m_splitter; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    CTraceSink& TraceSink() { return m_traceSink; }
+    CTraceWindow* TraceWindow() const { return m_traceWindow; }
+    CHelpWindow* HelpWindow() const { return m_helpWindow; }
+    const QStringList& RecentFiles() const { return m_recent; }
+    appsettings::CaptionColors CaptionColors() const { return m_colors; }
+    // An action by its object name ("actionNewProject", ...).
+    QAction* Action(const char* name) const;
+
+    // A project named on the command line: opened once the window is up and idle.
+    void SetStartupProject(const QString& path);
+    bool StartupPending() const { return !m_startupPath.isEmpty(); }
+
+    // Enables, disables and checks the commands for the current state.
+    void UpdateCommandStates();
+    // Hands a dragged splitter position to the document (the drag's debounce ends here).
+    void CommitBarPosition();
+    int UpperPaneHeight() const;
+    void SetCaptionColors(unsigned frame, unsigned text);
+
+    // The help topic of the window a widget belongs to (its own or an ancestor's number).
+    static int HelpContextForWidget(const QWidget* widget);
+    void ShowHelp(int context);
+
+    // ---- commands
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileClose();
+    void OnProjectInfo();
+    void OnOpenRecent(int index);
+    void OnPrintSetup();
+    void OnExit();
+    void OnToggleVerifyDelete();
+    void OnChangeColumnTitles();
+    void OnSetWindowColors();
+    void OnAbout();
+    void OnHelp();
+    void OnWhatsThis();
+    void OnNextPane(bool forward);
+    void OnTraceWindow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    QAction* MakeAction(const char* name, const QString& text, void (CQuorvaneMain::*slot)(),
+                        const QKeySequence& key = {}, const QString& tip = {});
+    QAction* MakeAction(const char* name, const QString& text, std::function<void()> fn,
+                        const QKeySequence& key = {}, const QString& tip = {});
+    void ScheduleCommandUpdate();
+    void ApplyStoredPlacement();
+    void SaveSettings();
+    void OnUpperPaneRequested(bool restore);
+    void SetUpperPaneHeight(int height);
+    void OnRecentFileAdded(const QString& path);
+    void RebuildRecentMenu();
+    void OnWaitCursor(bool on);
+    void UpdateAllViews();
+    void UpdateTitle();
+    void OpenStartupProject();
+
+    std::unique_ptr<CQtPrompter> m_ownPrompter;
+    CTraceSink m_traceSink;
+    std::unique_ptr<CQuorvaneDoc> m_doc;
+    QSplitter* m_splitter = nullptr;
+    CQuorvaneView* m_view = nullptr;
+    CQuorvaneView2* m_view2 = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    CTraceWindow* m_traceWindow = nullptr;
+    CHelpWindow* m_helpWindow = nullptr;
+    QList<QAction*> m_recentActions;
+    QAction* m_recentSeparator = nullptr;
+    QStringList m_recent;
+    appsettings::CaptionColors m_colors;
+    std::unique_ptr<QPrinter> m_printer; // made on first use: printing support is slow to load
+    QTimer m_barTimer;
+    QTimer m_updateTimer;
+    QString m_startupPath;
+    bool m_shownOnce = false;
+    bool m_updatingStates = false;
+    int m_waitDepth = 0;
+};
