@@ -74,7 +74,11 @@ void Database::open(const QString& path, bool readOnly) {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         throw Error(QStringLiteral("Could not find file '%1'.").arg(path));
-    if (!readOnly && !info.isWritable())
+    if (info.size() == 0) // SQLite would take it for a new database and write into it
+        throw Error(QStringLiteral("'%1' is not a database file.").arg(path));
+    // The permission bits too: a privileged user may write anyway, but the file is marked read-only.
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!readOnly && (!info.isWritable() || !(info.permissions() & anyWrite)))
         throw Error(QStringLiteral("The file '%1' is read-only.").arg(path));
     sqlite3* handle = nullptr;
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;

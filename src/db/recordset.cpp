@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <sqlite3.h>
@@ -36,28 +37,6 @@ void bindValue(Database& db, sqlite3_stmt* st, int index, const QVariant& v) {
     if (rc != SQLITE_OK) db.raise();
 }
 
-QVariant readColumn(sqlite3_stmt* st, int col, Type type) {
-    const int stored = sqlite3_column_type(st, col);
-    if (stored == SQLITE_NULL) return {};
-    switch (type) {
-    case Type::Boolean: return QVariant(sqlite3_column_double(st, col) != 0.0 ? 1 : 0);
-    case Type::Integer:
-    case Type::Long: {
-        const qint64 v = sqlite3_column_int64(st, col);
-        return QVariant(int(std::clamp<qint64>(v, std::numeric_limits<int>::min(),
-                                               std::numeric_limits<int>::max())));
-    }
-    case Type::Double:
-    case Type::Date: return QVariant(sqlite3_column_double(st, col));
-    case Type::Text: {
-        const void* p = sqlite3_column_text16(st, col);
-        const int bytes = sqlite3_column_bytes16(st, col);
-        return QVariant(QString(reinterpret_cast<const QChar*>(p), bytes / 2));
-    }
-    }
-    return {};
-}
-
 } // namespace
 
 Recordset::Recordset(Database& database) : m_db(database) {}
@@ -74,13 +53,17 @@ void Recordset::open(const QString& sql) {
     const TableDef def = m_db.tableDef(m.captured(1).isEmpty() ? m.captured(2) : m.captured(1));
     m_table = def.name;
     m_fields = def.fields;
-    m_fieldIndex.clear();
-    QStringList cols;
-    for (int i = 0; i < int(m_fields.size()); ++i) {
-        m_fieldIndex.insert(m_fields[size_t(i)].name, i);
-        cols << quoted(m_fields[size_t(i)].name);
+    QStringList cols, marks;
+    for (const FieldDef& f : m_fields) {
+        cols << quoted(f.name);
+        marks << QStringLiteral("?");
     }
-    m_selectList = cols.join(QLatin1Char(','));
+    const QString all = cols.join(QLatin1Char(','));
+    m_rowSql = QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(all, quoted(m_table));
+    m_insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(m_table), all, marks.join(QLatin1Char(',')));
+    m_wanted.assign(m_fields.size(), 0);
+    m_loadSql.clear();
     m_filterText.clear();
     m_open = true;
     requery();
@@ -91,8 +74,12 @@ void Recordset::close() {
     m_keys.clear();
     m_pos = -1;
     m_onDeleted = false;
-    m_cacheRows.clear();
+    m_cells.clear();
+    m_cacheHas.clear();
+    m_cachePresent.clear();
+    m_cacheText.clear();
     m_cacheStart = -1;
+    m_cacheCount = 0;
     m_editMode = NoEdit;
 }
 
@@ -126,8 +113,12 @@ void Recordset::requery() {
     m_keys = std::move(keys);
     m_pos = m_keys.empty() ? -1 : 0;
     m_onDeleted = false;
-    m_cacheRows.clear();
+    m_cells.clear();
+    m_cacheHas.clear();
+    m_cachePresent.clear();
+    m_cacheText.clear();
     m_cacheStart = -1;
+    m_cacheCount = 0;
     m_editMode = NoEdit;
 }
 
@@ -211,8 +202,10 @@ bool Recordset::findNext(const QString& filter) {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    const auto it = m_fieldIndex.constFind(name);
-    if (it != m_fieldIndex.constEnd()) return it.value();
+    // A scan beats a hash here: tables are narrow, and hashing a name costs more than
+    // comparing it (unequal lengths are rejected at once).
+    for (int i = 0; i < int(m_fields.size()); ++i)
+        if (m_fields[size_t(i)].name == name) return i;
     for (int i = 0; i < int(m_fields.size()); ++i) // field names ignore case
         if (m_fields[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
@@ -236,6 +229,17 @@ std::int64_t Recordset::currentKey() const {
 }
 
 void Recordset::loadRows(std::size_t pos) const {
+    if (m_loadSql.isEmpty()) {
+        QStringList cols;
+        m_loadFields.clear();
+        for (int i = 0; i < int(m_fields.size()); ++i)
+            if (m_wanted[size_t(i)]) {
+                cols << quoted(m_fields[size_t(i)].name);
+                m_loadFields.push_back(i);
+            }
+        m_loadSql = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE rowid BETWEEN ? AND ? ORDER BY rowid")
+                        .arg(cols.join(QLatin1Char(',')), quoted(m_table));
+    }
     // Read ahead a run of member rows whose keys lie close together.
     const std::int64_t lo = m_keys[pos];
     std::size_t end = pos;
@@ -243,12 +247,15 @@ void Recordset::loadRows(std::size_t pos) const {
            m_keys[end + 1] - lo < kMaxSpan)
         ++end;
     const std::int64_t hi = m_keys[end];
-    const QString sql = QStringLiteral("SELECT rowid,%1 FROM %2 WHERE rowid BETWEEN ? AND ? ORDER BY rowid")
-                            .arg(m_selectList, quoted(m_table));
-    sqlite3_stmt* st = m_db.prepareCached(sql);
+    sqlite3_stmt* st = m_db.prepareCached(m_loadSql);
     sqlite3_bind_int64(st, 1, lo);
     sqlite3_bind_int64(st, 2, hi);
-    m_cacheRows.assign(end - pos + 1, {});
+    const std::size_t rows = end - pos + 1;
+    const std::size_t width = m_fields.size();
+    m_cacheStart = -1; // until the block is complete
+    m_cells.assign(rows * width, Cell());
+    m_cachePresent.assign(rows, 0);
+    m_cacheText.clear();
     std::size_t next = pos;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -256,25 +263,105 @@ void Recordset::loadRows(std::size_t pos) const {
         while (next <= end && m_keys[next] < key) ++next; // members without a row were deleted
         if (next > end) break;
         if (m_keys[next] != key) continue; // a row that is not a member
-        std::vector<QVariant>& row = m_cacheRows[next - pos];
-        row.reserve(m_fields.size());
-        for (std::size_t c = 0; c < m_fields.size(); ++c)
-            row.push_back(readColumn(st, int(c) + 1, m_fields[c].type));
+        Cell* row = &m_cells[(next - pos) * width];
+        for (std::size_t k = 0; k < m_loadFields.size(); ++k) {
+            const int f = m_loadFields[k];
+            readCell(st, int(k) + 1, m_fields[size_t(f)].type, row[f], m_cacheText);
+        }
+        m_cachePresent[next - pos] = 1;
         ++next;
     }
     sqlite3_reset(st);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) m_db.raise();
+    m_cacheHas = m_wanted;
     m_cacheStart = long(pos);
+    m_cacheCount = long(rows);
     m_cacheGeneration = m_db.generation();
 }
 
-const std::vector<QVariant>& Recordset::currentRow() const {
+// Booleans read as 0/1 and whole numbers as int whatever another program stored.
+void Recordset::readCell(sqlite3_stmt* st, int col, Type type, Cell& cell, std::string& text) {
+    cell = Cell();
+    if (sqlite3_column_type(st, col) == SQLITE_NULL) return;
+    switch (type) {
+    case Type::Boolean:
+        cell.kind = Cell::Int;
+        cell.value = sqlite3_column_double(st, col) != 0.0 ? 1 : 0;
+        return;
+    case Type::Integer:
+    case Type::Long:
+        cell.kind = Cell::Int;
+        cell.value = std::clamp<std::int64_t>(sqlite3_column_int64(st, col),
+                                              std::numeric_limits<int>::min(),
+                                              std::numeric_limits<int>::max());
+        return;
+    case Type::Double:
+    case Type::Date:
+        cell.kind = Cell::Real;
+        cell.value = std::bit_cast<std::int64_t>(sqlite3_column_double(st, col));
+        return;
+    case Type::Text: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        const int bytes = sqlite3_column_bytes(st, col);
+        cell.kind = Cell::Text;
+        cell.size = std::uint32_t(bytes);
+        cell.value = std::int64_t(text.size());
+        text.append(p ? p : "", std::size_t(bytes));
+        return;
+    }
+    }
+}
+
+QVariant Recordset::cellValue(const Cell& cell, const std::string& text) {
+    switch (cell.kind) {
+    case Cell::Null: break;
+    case Cell::Int: return QVariant(int(cell.value));
+    case Cell::Real: return QVariant(std::bit_cast<double>(cell.value));
+    case Cell::Text: return QVariant(QString::fromUtf8(text.data() + cell.value, qsizetype(cell.size)));
+    }
+    return {};
+}
+
+QVariant Recordset::cachedValue(long row, int index) const {
+    return cellValue(m_cells[size_t(row) * m_fields.size() + size_t(index)], m_cacheText);
+}
+
+void Recordset::storeCached(long row, int index, const QVariant& v) {
+    Cell& cell = m_cells[size_t(row) * m_fields.size() + size_t(index)];
+    cell = Cell();
+    if (!v.isValid() || v.isNull()) return;
+    switch (m_fields[size_t(index)].type) {
+    case Type::Text: {
+        const QByteArray utf8 = v.toString().toUtf8();
+        cell.kind = Cell::Text;
+        cell.size = std::uint32_t(utf8.size());
+        cell.value = std::int64_t(m_cacheText.size());
+        m_cacheText.append(utf8.constData(), std::size_t(utf8.size()));
+        return;
+    }
+    case Type::Double:
+    case Type::Date:
+        cell.kind = Cell::Real;
+        cell.value = std::bit_cast<std::int64_t>(v.toDouble());
+        return;
+    default:
+        cell.kind = Cell::Int;
+        cell.value = v.toInt();
+        return;
+    }
+}
+
+long Recordset::cacheRowFor(int index) const {
     requireCurrent();
+    if (!m_wanted[size_t(index)]) {
+        m_wanted[size_t(index)] = 1;
+        m_loadSql.clear();
+    }
     if (m_cacheStart < 0 || m_cacheGeneration != m_db.generation() || m_pos < m_cacheStart ||
-        m_pos >= m_cacheStart + long(m_cacheRows.size()))
+        m_pos >= m_cacheStart + m_cacheCount || !m_cacheHas[size_t(index)])
         loadRows(size_t(m_pos));
-    const std::vector<QVariant>& row = m_cacheRows[size_t(m_pos - m_cacheStart)];
-    if (row.empty()) throw Error(QStringLiteral("Record is deleted."));
+    const long row = m_pos - m_cacheStart;
+    if (!m_cachePresent[size_t(row)]) throw Error(QStringLiteral("Record is deleted."));
     return row;
 }
 
@@ -283,7 +370,7 @@ QVariant Recordset::value(int index) const {
     if (index < 0 || index >= int(m_fields.size()))
         throw Error(QStringLiteral("Item not found in this collection."));
     if (m_editMode != NoEdit) return m_buffer[size_t(index)];
-    return currentRow()[size_t(index)];
+    return cachedValue(cacheRowFor(index), index);
 }
 
 QVariant Recordset::value(const QString& name) const { return value(requireField(name)); }
@@ -296,8 +383,22 @@ void Recordset::addNew() {
 }
 
 void Recordset::edit() {
-    requireCurrent();
-    m_buffer = currentRow();
+    // Every field of the row as it is now, without widening what the read cache loads.
+    const std::int64_t key = currentKey();
+    sqlite3_stmt* st = m_db.prepareCached(m_rowSql);
+    sqlite3_bind_int64(st, 1, key);
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+        std::string text;
+        std::vector<Cell> cells(m_fields.size());
+        for (std::size_t c = 0; c < m_fields.size(); ++c)
+            readCell(st, int(c), m_fields[c].type, cells[c], text);
+        m_buffer.resize(m_fields.size());
+        for (std::size_t c = 0; c < m_fields.size(); ++c) m_buffer[c] = cellValue(cells[c], text);
+    }
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE) throw Error(QStringLiteral("Record is deleted."));
+    if (rc != SQLITE_ROW) m_db.raise();
     m_dirty.assign(m_fields.size(), false);
     m_editMode = Editing;
 }
@@ -379,7 +480,19 @@ void Recordset::update() {
                 sets << quoted(m_fields[size_t(i)].name) + QStringLiteral("=?");
                 cols.push_back(i);
             }
-        if (!cols.empty()) {
+        if (cols.empty()) {
+            // Nothing to write, but a row deleted meanwhile must still be reported.
+            sqlite3_stmt* st = m_db.prepareCached(
+                QStringLiteral("SELECT 1 FROM %1 WHERE rowid=?").arg(quoted(m_table)));
+            sqlite3_bind_int64(st, 1, key);
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) m_db.raise();
+            if (rc == SQLITE_DONE) {
+                m_editMode = NoEdit;
+                throw Error(QStringLiteral("Record is deleted."));
+            }
+        } else {
             sqlite3_stmt* st = m_db.prepareCached(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
                                                       .arg(quoted(m_table), sets.join(QLatin1Char(','))));
             int b = 1;
@@ -393,21 +506,17 @@ void Recordset::update() {
                 throw Error(QStringLiteral("Record is deleted."));
             }
             m_db.bumpGeneration();
-            if (cacheWasValid && m_pos >= m_cacheStart &&
-                m_pos < m_cacheStart + long(m_cacheRows.size())) {
-                m_cacheRows[size_t(m_pos - m_cacheStart)] = m_buffer;
+            // Patch this row in the read cache rather than reread the block; its text store
+            // only grows, so past a limit the block is simply read again.
+            if (cacheWasValid && m_pos >= m_cacheStart && m_pos < m_cacheStart + m_cacheCount &&
+                m_cacheText.size() < (std::size_t(1) << 20)) {
+                for (int c : cols)
+                    if (m_cacheHas[size_t(c)]) storeCached(m_pos - m_cacheStart, c, m_buffer[size_t(c)]);
                 m_cacheGeneration = m_db.generation();
             }
         }
     } else {
-        QStringList names, marks;
-        for (const FieldDef& f : m_fields) {
-            names << quoted(f.name);
-            marks << QStringLiteral("?");
-        }
-        sqlite3_stmt* st = m_db.prepareCached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                  .arg(quoted(m_table), names.join(QLatin1Char(',')),
-                                                       marks.join(QLatin1Char(','))));
+        sqlite3_stmt* st = m_db.prepareCached(m_insertSql);
         for (int i = 0; i < int(m_fields.size()); ++i) bindValue(m_db, st, i + 1, m_buffer[size_t(i)]);
         const int rc = sqlite3_step(st);
         sqlite3_reset(st);
@@ -439,7 +548,7 @@ void Recordset::remove() {
     m_db.bumpGeneration();
     m_keys.erase(m_keys.begin() + m_pos);
     m_onDeleted = true;
-    m_cacheStart = -1;
+    m_cacheStart = -1; // positions after the deleted row have moved
     if (!existed) throw Error(QStringLiteral("Record is deleted."));
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QVariant>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace db {
@@ -62,13 +63,26 @@ public:
     EditMode editMode() const { return m_editMode; }
 
 private:
+    // Read cache: rows for membership positions [m_cacheStart, m_cacheStart + m_cacheCount),
+    // kept as SQLite returned them and converted only when a field is read. Only the fields
+    // this recordset has been asked for are read: a walk usually reads a few of a wide row.
+    struct Cell {
+        enum Kind : std::uint8_t { Null, Int, Real, Text };
+        Kind kind = Null;
+        std::uint32_t size = 0; // bytes of Text
+        std::int64_t value = 0; // Int, Real as its bits, or Text's offset into its text store
+    };
+
     int requireField(const QString& name) const;
     void requireOpen() const;
     void requireCurrent() const;
     std::int64_t currentKey() const;
-    const std::vector<QVariant>& currentRow() const;
+    long cacheRowFor(int index) const; // the current row in the cache, holding field index
+    QVariant cachedValue(long row, int index) const;
+    void storeCached(long row, int index, const QVariant& v);
     void loadRows(std::size_t pos) const;
-    void reloadKeys();
+    static void readCell(sqlite3_stmt* st, int col, Type type, Cell& cell, std::string& text);
+    static QVariant cellValue(const Cell& cell, const std::string& text);
     bool findFrom(const QString& filter, std::int64_t afterKey);
     QVariant coerce(int index, const QVariant& v) const;
     long positionOfKey(std::int64_t key) const;
@@ -77,17 +91,23 @@ private:
     bool m_open = false;
     QString m_table;
     std::vector<FieldDef> m_fields;
-    QHash<QString, int> m_fieldIndex;
-    QString m_selectList;
+    QString m_rowSql;    // every field of one row, for edit
+    QString m_insertSql; // built once: bulk adds run it per row
 
     QString m_filterText;
     std::vector<std::int64_t> m_keys; // membership, ascending = natural order
     long m_pos = -1;                  // -1 before the first row, size() past the last
     bool m_onDeleted = false;         // the current row was just deleted
 
-    // Read cache: rows for membership positions [m_cacheStart, m_cacheStart + size).
-    mutable std::vector<std::vector<QVariant>> m_cacheRows;
+    mutable std::vector<char> m_wanted;     // per field: has been read through this recordset
+    mutable QString m_loadSql;              // reads the wanted fields; empty when they change
+    mutable std::vector<int> m_loadFields;  // field of each column m_loadSql returns
+    mutable std::vector<Cell> m_cells;      // m_cacheCount rows of fieldCount() cells
+    mutable std::vector<char> m_cacheHas;   // per field: loaded into the cached block
+    mutable std::vector<char> m_cachePresent; // per cached row: 0 for a member whose row is gone
+    mutable std::string m_cacheText;        // UTF-8 of the Text cells
     mutable long m_cacheStart = -1;
+    mutable long m_cacheCount = 0;
     mutable std::uint64_t m_cacheGeneration = 0;
 
     EditMode m_editMode = NoEdit;
