@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
@@ -104,6 +105,13 @@ public:
         if (CCustomerListCtrl* list = m_frame.UpperView()->Customers(); list->GetItemCount() > 0) list->SelectOnly(0);
         Settle();
         Shot(m_frame, "05-project");
+        // The same with the upper pane dragged taller, as a user would to see the invoice lines.
+        const QList<int> sizes = m_frame.Splitter()->sizes();
+        m_frame.Splitter()->setSizes({560, sizes.value(0) + sizes.value(1) - 560});
+        Settle();
+        Shot(m_frame, "05b-taller-upper-pane");
+        m_frame.Splitter()->setSizes(sizes);
+        Settle();
 
         for (const auto& [action, name] : {std::pair{"actionProjectInfo", "06-project-info"},
                                            std::pair{"actionColumnTitles", "07-column-titles"},

@@ -32,6 +32,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QWhatsThis>
 
 namespace {
 
@@ -448,6 +449,15 @@ TEST_F(MainWindow, F1OpensTheTopicOfTheWindowWithTheFocus) {
     EXPECT_TRUE(frame->HelpWindow()->isVisible());
     EXPECT_EQ(frame->HelpWindow()->Topic(), 98636);
     EXPECT_TRUE(frame->HelpWindow()->Browser()->toPlainText().contains(QStringLiteral("customer"), Qt::CaseInsensitive));
+
+    // Shift+F1, then a click: the clicked part opens its topic.
+    PressKey(customers, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    QWidget* button = frame->UpperView()->InvoiceBar()->NewButton();
+    QHelpEvent click(QEvent::WhatsThis, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(button, &click);
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+    EXPECT_EQ(frame->HelpWindow()->Topic(), 99836);
 
     EXPECT_EQ(CQuorvaneMain::HelpContextForWidget(frame->UpperView()->CustomerBar()->EditButton()), 98736);
     EXPECT_EQ(CQuorvaneMain::HelpContextForWidget(frame->StoreTabs()->CurrentStoreList()), 101736);
