@@ -1,19 +1,39 @@
 #include "storelistctrl.h"
 
+#include "lookup/groupedstringlist.h"
 #include "lookup/lookuptable.h"
 #include "project/numberrules.h"
 #include "project/quorvanedoc.h"
 #include "project/schema.h"
 #include "stores/pricingrules.h"
+#include "stores/storeiteminfodlg.h"
+#include "stores/storeitemmultieditdlg.h"
 #include "stores/storetabctrl.h"
 #include "trace/tracesink.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QProgressDialog>
+
+namespace {
+const QString kID = QStringLiteral("ID");
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
 
 CStoreListCtrl::CStoreListCtrl(CQuorvaneDoc* doc, CStoreTabCtrl* tabs, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CStoreListCtrl"), schema::StoreItems(0), QStringLiteral("Item"),
                   StoreItemColumnSpec(), StoreItemColumnGroup(0), parent),
-      m_pTabs(tabs) {}
+      m_pTabs(tabs) {
+    m_underlineTimer.setSingleShot(true);
+    connect(&m_underlineTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { PaintUnderlines(200); });
+}
 
 CStoreListCtrl::~CStoreListCtrl() = default;
 
@@ -23,10 +43,57 @@ void CStoreListCtrl::DefineTableName(int storeID) {
     Columns().SetGroup(StoreItemColumnGroup(storeID));
 }
 
-// The item commands come with the store item dialogs.
-void CStoreListCtrl::OnEditAddItem() { Trace20("OnEditAddItem"); }
-void CStoreListCtrl::OnEditItem() { Trace20("OnEditItem"); }
-void CStoreListCtrl::OnEditDelItem() { Trace20("OnEditDelItem"); }
+// ---------------------------------------------------------------- transfer and cells
+
+void CStoreListCtrl::XferRecordsetToDlg(const db::Recordset& rs, CStoreItemRecord& r) {
+    const auto d = [&](const char* f) { return rs.doubleValue(QLatin1String(f)); };
+    const auto t = [&](const char* f) { return rs.textValue(QLatin1String(f)); };
+    r.ID = rs.intValue(kID);
+    r.ItemCode = t("ItemCode");
+    r.Description = t("Description");
+    r.ContainerType = t("ContainerType");
+    r.DiscountGrpName = t("DiscountGrpName");
+    r.BaseLinePrice = d("BaseLinePrice");
+    r.DiscountPrice = d("DiscountPrice");
+    r.MarkupPrice = d("MarkupPrice");
+    r.DiscountPercent = d("DiscountPercent");
+    r.MarkupPercent = d("MarkupPercent");
+    r.BasePricePerOz = d("BasePricePerOz");
+    r.DiscPricePerOz = d("DiscPricePerOz");
+    r.MarkupPricePerOz = d("MarkupPricePerOz");
+    r.ProdOunces = d("ProdOunces");
+    r.ProdPounds = d("ProdPounds");
+    r.ShipOunces = d("ShipOunces");
+    r.ShipPounds = d("ShipPounds");
+    r.QtyInStock = rs.intValue(QStringLiteral("QtyInStock"));
+    r.UserField1 = t("UserField1");
+    r.UserField2 = t("UserField2");
+}
+
+void CStoreListCtrl::XferDlgToRecordset(const CStoreItemRecord& r, db::Recordset& rs) {
+    const auto d = [&](const char* f, double v) { rs.setValue(QLatin1String(f), v); };
+    const auto t = [&](const char* f, const QString& v) { rs.setValue(QLatin1String(f), CRecordTable::Blank(v)); };
+    rs.setValue(kID, r.ID);
+    t("ItemCode", r.ItemCode);
+    t("Description", r.Description);
+    t("ContainerType", r.ContainerType);
+    t("DiscountGrpName", r.DiscountGrpName);
+    d("BaseLinePrice", r.BaseLinePrice);
+    d("DiscountPrice", r.DiscountPrice);
+    d("MarkupPrice", r.MarkupPrice);
+    d("DiscountPercent", r.DiscountPercent);
+    d("MarkupPercent", r.MarkupPercent);
+    d("BasePricePerOz", r.BasePricePerOz);
+    d("DiscPricePerOz", r.DiscPricePerOz);
+    d("MarkupPricePerOz", r.MarkupPricePerOz);
+    d("ProdOunces", r.ProdOunces);
+    d("ProdPounds", r.ProdPounds);
+    d("ShipOunces", r.ShipOunces);
+    d("ShipPounds", r.ShipPounds);
+    rs.setValue(QStringLiteral("QtyInStock"), r.QtyInStock);
+    t("UserField1", r.UserField1);
+    t("UserField2", r.UserField2);
+}
 
 QString CStoreListCtrl::CellText(int column) {
     const db::Recordset& rs = *GetPtrRecordset();
@@ -58,6 +125,257 @@ QString CStoreListCtrl::CellText(int column) {
     }
 }
 
+// ---------------------------------------------------------------- refill, underlines
+
+void CStoreListCtrl::RefillProgress(int done, int total) {
+    if (done == 0) {
+        // Modeless: the refill runs on, the bar shows how far it got.
+        m_progress = new QProgressDialog(QString(), QString(), 0, 100, this);
+        m_progress->setWindowTitle(QStringLiteral("Progress Dialog"));
+        m_progress->setWindowModality(Qt::NonModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setValue(0);
+        m_progressShown = 0;
+        return;
+    }
+    if (!m_progress || total <= 0) return;
+    const int percent = int(double(done) / total * 100.0);
+    if (percent - m_progressShown >= 5) {
+        m_progressShown = percent;
+        m_progress->setValue(percent);
+    }
+}
+
+void CStoreListCtrl::AfterRefresh() {
+    if (m_progress) {
+        m_progress->close();
+        m_progress->deleteLater();
+        m_progress = nullptr;
+    }
+    if (CanProceed() && GetPtrRecordset()->recordCount() > 0) {
+        try {
+            GetPtrRecordset()->moveFirst();
+        } catch (const db::Error&) {
+        }
+    }
+}
+
+void CStoreListCtrl::OnRowActivated(int) { PaintUnderlines(200); }
+
+void CStoreListCtrl::PaintUnderlines(int delayMs) { m_underlineTimer.start(delayMs); }
+
+void CStoreListCtrl::scrollContentsBy(int dx, int dy) {
+    CListWindow::scrollContentsBy(dx, dy);
+    PaintUnderlines(10);
+}
+
+QColor CStoreListCtrl::UnderlineColor(int row) const {
+    const bool marked = IsRowSelected(row) || FocusedRow() == row;
+    if (!marked) return Qt::white;
+    return row == m_currentRow ? QColor(0, 0, 255) : QColor(160, 160, 255);
+}
+
+void CStoreListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    CListWindow::drawRow(painter, option, index);
+    const int bottom = option.rect.bottom();
+    if (bottom < 0) return; // rows under the header get no line
+    painter->save();
+    painter->setPen(QPen(UnderlineColor(index.row()), 1, Qt::SolidLine));
+    painter->drawLine(0, bottom, 3000, bottom);
+    painter->restore();
+}
+
+// ---------------------------------------------------------------- record commands
+
+void CStoreListCtrl::StandOnRow(int row) {
+    ClearSelected();
+    SelectOnly(row);
+    if (row >= 0) scrollTo(Model()->index(row, 0));
+    PaintUnderlines(200);
+}
+
+void CStoreListCtrl::OnEditAddItem() {
+    Trace20("OnEditAddItem");
+    if (!CanProceed()) return;
+    CStoreItemRecord record;
+    record.ID = Doc()->GetHighWaterStoreItemsID();
+    CStoreItemInfoDlg dlg(record, Doc(), this);
+    if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+    CStoreItemRecord entered = dlg.Record();
+    entered.ID = record.ID;
+    db::Recordset& rs = *GetPtrRecordset();
+    try {
+        rs.addNew();
+        XferDlgToRecordset(entered, rs);
+        rs.update();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        return;
+    }
+    ActivateRecordInRecordset(entered.ID);
+    PutRecordToListCtrl(true);
+    StandOnRow(Model()->RowOfID(entered.ID));
+    Doc()->IncrementStoreItemsID();
+}
+
+void CStoreListCtrl::OnEditItem() {
+    Trace20("OnEditItem");
+    if (!CanProceed()) return;
+    if (GetSelectedCount() >= 2) {
+        EditMultipleItems();
+        return;
+    }
+    const int id = GetCurrentID();
+    if (id < 0 || !ActivateRecordInRecordset(id)) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    CStoreItemRecord record;
+    XferRecordsetToDlg(rs, record);
+    CStoreItemInfoDlg dlg(record, Doc(), this);
+    if (Doc()->Prompter().ExecDialog(dlg) == QDialog::Accepted) {
+        CStoreItemRecord edited = dlg.Record();
+        edited.ID = id;
+        try {
+            ActivateRecordInRecordset(id);
+            rs.edit();
+            XferDlgToRecordset(edited, rs);
+            rs.update();
+            PutRecordToListCtrl(false);
+        } catch (const db::Error& e) {
+            Trace(10, e.description());
+            if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        }
+    }
+    PaintUnderlines(200);
+}
+
+void CStoreListCtrl::OnEditDelItem() {
+    Trace20("OnEditDelItem");
+    if (!CanProceed()) return;
+    if (GetSelectedCount() >= 2) {
+        DeleteMultipleItems();
+        return;
+    }
+    const int id = GetCurrentID();
+    if (id < 0 || !ActivateRecordInRecordset(id)) return;
+    if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete Store Item Record?"))) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    Model()->RemoveRow(Model()->RowOfID(id));
+    m_currentRow = -1;
+    try {
+        ActivateRecordInRecordset(id);
+        rs.remove();
+        rs.movePrev();
+        if (rs.isBOF()) rs.moveNext();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return;
+    }
+    const int row = FindCurrentRecordInListCtrl();
+    if (row >= 0) StandOnRow(row);
+}
+
+void CStoreListCtrl::DeleteMultipleItems() {
+    Trace20("DeleteMultipleItems");
+    if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete all selected records?"))) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    const WaitCursor wait;
+    try {
+        db::Transaction tx(rs.database());
+        QSet<int> gone;
+        for (int id : GetSelectedIDs())
+            if (ActivateRecordInRecordset(id)) {
+                rs.remove();
+                gone.insert(id);
+            }
+        tx.commit();
+        RemoveRowsWithIDs(gone);
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        RefreshListCtrlFromRecordset(); // the rolled-back rows come back
+    }
+    EnsureItemActive();
+}
+
+void CStoreListCtrl::EditMultipleItems() {
+    Trace20("EditMultipleItems");
+    CStoreItemMultiEditDlg dlg(Doc(), this);
+    if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+    const CStoreItemMultiEdit changes = dlg.Changes();
+    if (!changes.AnyTicked()) return;
+    viewport()->update();
+    const auto table = CStoreItemMultiEditDlg::DiscountTableOf(Doc());
+    const QStringList containers = CStoreItemMultiEditDlg::ContainerListOf(Doc());
+    db::Recordset& rs = *GetPtrRecordset();
+    const WaitCursor wait;
+    try {
+        db::Transaction tx(rs.database());
+        for (int row : GetSelectedRows()) {
+            if (!ActivateRecordInRecordset(GetItemID(row))) continue;
+            CStoreItemRecord record;
+            XferRecordsetToDlg(rs, record);
+            ApplyStoreItemMultiEdit(changes, table, containers, record);
+            try {
+                rs.edit();
+                XferDlgToRecordset(record, rs);
+                rs.update();
+            } catch (const db::Error& e) {
+                Trace(10, e.description()); // this item stays as it was; the others go on
+                if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+                continue;
+            }
+            Model()->SetRow(row, RowCells());
+        }
+        tx.commit();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        RefreshListCtrlFromRecordset();
+    }
+    EnsureItemActive();
+}
+
+bool CStoreListCtrl::OnFindItem(const QString& text) {
+    Trace20("OnFindItem");
+    if (!CanProceed() || GetItemCount() == 0) return false;
+    const WaitCursor wait;
+    db::Recordset& rs = *GetPtrRecordset();
+    const QString needle = text.toLower();
+    static const QString fields[] = {QStringLiteral("ItemCode"), QStringLiteral("Description"),
+                                     QStringLiteral("UserField1"), QStringLiteral("UserField2")};
+    try {
+        const int start = GetCurrentID();
+        if (start < 0 || !ActivateRecordInRecordset(start)) return false;
+        const long count = rs.recordCount();
+        for (long step = 0; step <= count; ++step) {
+            rs.moveNext();
+            if (rs.isEOF()) rs.moveFirst(); // wraps round to the first item
+            const int id = rs.intValue(kID);
+            if (id == start) return false;
+            for (const QString& f : fields) {
+                if (!rs.textValue(f).contains(needle, Qt::CaseInsensitive)) continue;
+                ClearSelected();
+                const int row = Model()->RowOfID(id);
+                if (row >= 0) StandOnRow(row);
+                return true;
+            }
+        }
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+    return false;
+}
+
+void CStoreListCtrl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Insert) {
+        emit buyRequested();
+        return;
+    }
+    CListWindow::keyPressEvent(event);
+    PaintUnderlines(200);
+}
+
+// ---------------------------------------------------------------- queries
+
 int CStoreListCtrl::GetStoreItemIDFromItemCode(const QString& code) {
     Trace20("GetStoreItemIDFromItemCode");
     if (!CanProceed()) return -1;
@@ -65,12 +383,38 @@ int CStoreListCtrl::GetStoreItemIDFromItemCode(const QString& code) {
     try {
         if (rs.recordCount() == 0) return -1;
         for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
-            if (rs.textValue(QStringLiteral("ItemCode")) == code) return rs.intValue(QStringLiteral("ID"));
+            if (rs.textValue(QStringLiteral("ItemCode")) == code) return rs.intValue(kID);
     } catch (const db::Error& e) {
         Trace(10, e.description());
     }
     return -1;
 }
+
+QString CStoreListCtrl::GetItemDescription(int id) {
+    if (!ActivateRecordInRecordset(id)) return {};
+    try {
+        return GetPtrRecordset()->textValue(QStringLiteral("Description"));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return {};
+    }
+}
+
+void CStoreListCtrl::GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
+                                        double& markupPrice) {
+    if (GetItemCount() == 0 || !ActivateRecordInRecordset(id)) return;
+    try {
+        const db::Recordset& rs = *GetPtrRecordset();
+        shipPounds = rs.doubleValue(QStringLiteral("ShipPounds"));
+        basePrice = rs.doubleValue(QStringLiteral("BaseLinePrice"));
+        discountPrice = rs.doubleValue(QStringLiteral("DiscountPrice"));
+        markupPrice = rs.doubleValue(QStringLiteral("MarkupPrice"));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+}
+
+// ---------------------------------------------------------------- pricing
 
 void CStoreListCtrl::UpdateCurrentRecordDiscPercent(const QString& groupName, double percent) {
     if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
@@ -106,37 +450,88 @@ void CStoreListCtrl::UpdateCurrentRecordContainerName(const QString& name) {
     }
 }
 
+template <typename Fn> void CStoreListCtrl::ForEachItem(Fn fn) {
+    if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    const WaitCursor wait;
+    try {
+        db::Transaction tx(rs.database()); // one write for the whole store
+        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) fn(rs);
+        tx.commit();
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+}
+
 void CStoreListCtrl::ResetAllDiscCategories() {
     Trace20("ResetAllDiscCategories");
-    if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
     int id = 0;
     QString name;
     double percent = 0.0;
     // A table without entries leaves the items as they are.
     if (!Doc()->GetPtrLookupTable()->GetFirst(id, name, percent)) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        db::Transaction tx(rs.database());
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) UpdateCurrentRecordDiscPercent(name, percent);
-        tx.commit();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-    }
-    QApplication::restoreOverrideCursor();
+    ForEachItem([&](db::Recordset&) { UpdateCurrentRecordDiscPercent(name, percent); });
 }
 
 void CStoreListCtrl::ResetAllContainerNames() {
     Trace20("ResetAllContainerNames");
-    if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        db::Transaction tx(rs.database());
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) UpdateCurrentRecordContainerName(QStringLiteral(" "));
-        tx.commit();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-    }
-    QApplication::restoreOverrideCursor();
+    ForEachItem([&](db::Recordset&) { UpdateCurrentRecordContainerName(QStringLiteral(" ")); });
+}
+
+void CStoreListCtrl::UpdateAllItemsFromDiscountTable(int discTableID) {
+    Trace20("UpdateAllItemsFromDiscountTable");
+    CLookupTable* lookup = Doc()->GetPtrLookupTable();
+    lookup->ReQueryRecordsetUsingCategory(discTableID);
+    // The table is read once; looking each name up in it is what the rule asks for.
+    QHash<QString, double> rates;
+    int id = 0;
+    QString name;
+    double value = 0.0;
+    for (bool ok = lookup->GetFirst(id, name, value); ok; ok = lookup->GetNext(id, name, value))
+        if (!rates.contains(name)) rates.insert(name, value);
+    ForEachItem([&](db::Recordset& rs) {
+        const QString group = rs.textValue(QStringLiteral("DiscountGrpName"));
+        UpdateCurrentRecordDiscPercent(group, rates.value(group, 0.0));
+    });
+    RefreshListCtrlFromRecordset();
+    EnsureItemActive();
+}
+
+void CStoreListCtrl::UpdateAllItemsFromContainerList(int containerID) {
+    Trace20("UpdateAllItemsFromContainerList");
+    CDaoGroupedStringList* list = Doc()->GetPtrContainers();
+    list->ReQueryRecordsetUsingGroup(containerID);
+    QHash<QString, QString> spelling; // lower case -> the list's first spelling
+    int id = 0;
+    QString name;
+    for (bool ok = list->GetFirst(id, name); ok; ok = list->GetNext(id, name))
+        if (!spelling.contains(name.toLower())) spelling.insert(name.toLower(), name);
+    ForEachItem([&](db::Recordset& rs) {
+        const QString stored = rs.textValue(QStringLiteral("ContainerType"));
+        const auto it = spelling.constFind(stored.toLower());
+        if (it == spelling.constEnd()) {
+            if (stored != QLatin1String(" ")) UpdateCurrentRecordContainerName(QStringLiteral(" "));
+        } else if (*it != stored) {
+            UpdateCurrentRecordContainerName(*it);
+        }
+    });
+    RefreshListCtrlFromRecordset();
+    EnsureItemActive();
+}
+
+void CStoreListCtrl::ValidateAllRecords() {
+    Trace20("ValidateAllRecords");
+    ForEachItem([&](db::Recordset& rs) {
+        CStoreItemRecord record;
+        XferRecordsetToDlg(rs, record);
+        ValidateStoreItem(record);
+        try {
+            rs.edit();
+            XferDlgToRecordset(record, rs);
+            rs.update();
+        } catch (const db::Error& e) {
+            Trace(10, e.description());
+            if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        }
+    });
 }

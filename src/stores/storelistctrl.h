@@ -1,8 +1,13 @@
 #pragma once
 
 #include "listwin/listwindow.h"
+#include "stores/storeitemrecord.h"
+
+#include <QPointer>
+#include <QTimer>
 
 class CStoreTabCtrl;
+class QProgressDialog;
 
 // The price list of one store, under its tab, and the owner of its "StoreItems_%d" table.
 class CStoreListCtrl : public CListWindow {
@@ -14,22 +19,59 @@ public:
     void DefineTableName(int storeID);
     int GetStoreID() const { return m_storeID; }
 
+    static void XferRecordsetToDlg(const db::Recordset& rs, CStoreItemRecord& record);
+    static void XferDlgToRecordset(const CStoreItemRecord& record, db::Recordset& rs);
+
+    // ---- record commands
     void OnEditAddItem() override;
     void OnEditItem() override;
     void OnEditDelItem() override;
+    void DeleteMultipleItems();
+    void EditMultipleItems();
+    // Searches the other items for the text (any letter case) in code, description and user fields.
+    bool OnFindItem(const QString& text);
 
+    // ---- queries of other lists
     int GetStoreItemIDFromItemCode(const QString& code);
+    QString GetItemDescription(int id);
+    void GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
+                            double& markupPrice);
 
-    // Pricing applied to the current item and to all items of the store.
+    // ---- pricing applied to the current item and to all items of the store
     void UpdateCurrentRecordDiscPercent(const QString& groupName, double percent);
     void UpdateCurrentRecordContainerName(const QString& name);
     void ResetAllDiscCategories();
     void ResetAllContainerNames();
+    void UpdateAllItemsFromDiscountTable(int discTableID);
+    void UpdateAllItemsFromContainerList(int containerID);
+    void ValidateAllRecords();
+
+    // ---- selected-row underlines
+    void PaintUnderlines(int delayMs);
+    // The colour of the line under a row: current and marked, other marked, or none (white).
+    QColor UnderlineColor(int row) const;
+
+signals:
+    // Keys that buy the selected items (Enter, Insert).
+    void buyRequested();
 
 protected:
     QString CellText(int columnIndex) override;
+    void OnRowActivated(int id) override;
+    void AfterRefresh() override;
+    void RefillProgress(int done, int total) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Runs fn on every row of the table in one transaction; a failed row is traced and skipped.
+    template <typename Fn> void ForEachItem(Fn fn);
+    void StandOnRow(int row);
+
     CStoreTabCtrl* m_pTabs;
     int m_storeID = -1;
+    QTimer m_underlineTimer;
+    QPointer<QProgressDialog> m_progress;
+    int m_progressShown = 0;
 };

@@ -6,9 +6,11 @@
 #include "project/quorvanedoc.h"
 #include "project/schema.h"
 #include "stores/storeinfodlg.h"
+#include "stores/storeselectdlg.h"
 #include "stores/storelistctrl.h"
 #include "trace/tracesink.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QTimer>
@@ -53,6 +55,8 @@ CStoreTabCtrl::CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent)
     findLayout->setSpacing(4);
     findLayout->addWidget(m_findEdit, 1);
     findLayout->addWidget(m_findButton);
+    connect(m_findButton, &QPushButton::clicked, this, &CStoreTabCtrl::OnFindItem);
+    connect(m_buyButton, &QPushButton::clicked, this, &CStoreTabCtrl::buyRequested);
 }
 
 CStoreTabCtrl::~CStoreTabCtrl() = default;
@@ -149,6 +153,7 @@ bool CStoreTabCtrl::AddStoreListControl(bool create) {
     list->ActivateListCtrlColumns();
     list->RefreshListCtrlFromRecordset();
     if (create) list->SaveColumnDefinitions();
+    connect(list, &CStoreListCtrl::buyRequested, this, &CStoreTabCtrl::buyRequested);
     m_lists.push_back(list);
     ++m_listsMade;
     SizeLC(int(m_lists.size()) - 1);
@@ -479,4 +484,83 @@ void CStoreTabCtrl::showEvent(QShowEvent* event) {
 void CStoreTabCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (m_tabs->geometry().contains(event->position().toPoint())) OnEditItem();
     QWidget::mouseDoubleClickEvent(event);
+}
+
+// ---------------------------------------------------------------- items across stores
+
+void CStoreTabCtrl::OnFindItem() {
+    if (CStoreListCtrl* list = CurrentStoreList()) list->OnFindItem(m_findEdit->text());
+}
+
+void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::OnEditCopyStoreItem()"));
+    if (!CanProceed() || m_lists.size() < 2) return;
+    const int sourceIndex = m_tabs->currentIndex();
+    CStoreListCtrl* source = CurrentStoreList();
+    if (!source) return;
+    int targetIndex = sourceIndex == 0 ? 1 : 0;
+    if (m_lists.size() > 2) {
+        QStringList names;
+        for (int i = 0; i < m_tabs->count(); ++i) names << m_tabs->tabText(i);
+        CStoreSelectDlg dlg(names, sourceIndex, this);
+        if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+        targetIndex = dlg.ChosenIndex();
+    }
+    if (targetIndex < 0 || targetIndex >= int(m_lists.size()) || targetIndex == sourceIndex) return;
+    CStoreListCtrl* target = m_lists[size_t(targetIndex)];
+    db::Recordset& from = *source->GetPtrRecordset();
+    db::Recordset& to = *target->GetPtrRecordset();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        db::Transaction tx(from.database());
+        QSet<int> moved;
+        for (int id : source->GetSelectedIDs()) {
+            if (!source->ActivateRecordInRecordset(id)) continue;
+            const int newID = move ? id : m_pDoc->GetHighWaterStoreItemsID();
+            to.addNew();
+            for (const db::FieldDef& f : to.fields())
+                if (from.fieldIndex(f.name) >= 0) to.setValue(f.name, from.value(f.name));
+            to.setValue(kID, newID);
+            to.update();
+            if (!move) m_pDoc->IncrementStoreItemsID();
+            target->ActivateRecordInRecordset(newID);
+            target->PutRecordToListCtrl(true);
+            if (move) {
+                from.remove();
+                moved.insert(id);
+            }
+        }
+        source->RemoveRowsWithIDs(moved);
+        tx.commit();
+    } catch (const db::Error& e) {
+        // Nothing of a failed copy stays: both lists show their tables again.
+        Trace(10, e.description());
+        source->RefreshListCtrlFromRecordset();
+        target->RefreshListCtrlFromRecordset();
+    }
+    QApplication::restoreOverrideCursor();
+    if (source->GetItemCount() > 0) source->EnsureItemActive();
+    source->viewport()->update();
+    if (move) QMetaObject::invokeMethod(this, &CStoreTabCtrl::refreshItemPointersRequested, Qt::QueuedConnection);
+}
+
+void CStoreTabCtrl::UpdateAllStoresFromDiscountTable() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::UpdateAllStoresFromDiscountTable()"));
+    for (int i = 0; i < int(m_lists.size()); ++i) {
+        // Each store's items follow their own store's table.
+        if (!ActivateRecordInRecordset(StoreIDOfTab(i))) continue;
+        m_lists[size_t(i)]->UpdateAllItemsFromDiscountTable(GetStoreDiscTableIndex());
+    }
+    ActivateRecordInRecordset(m_currentID);
+    RequeryLookupTable();
+}
+
+void CStoreTabCtrl::UpdateAllStoresFromContainerList() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::UpdateAllStoresFromContainerList()"));
+    for (int i = 0; i < int(m_lists.size()); ++i) {
+        if (!ActivateRecordInRecordset(StoreIDOfTab(i))) continue;
+        m_lists[size_t(i)]->UpdateAllItemsFromContainerList(GetStoreContainerIndex());
+    }
+    ActivateRecordInRecordset(m_currentID);
+    RequeryContainerList();
 }

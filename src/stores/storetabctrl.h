@@ -44,6 +44,13 @@ public:
     bool AddStoreListControl(bool create);
     void DisplayCurrentlySelectedStore();
     void ShowStoreTabUsingID(int id);
+    // Copies (or moves) the selected items of the selected store into another store.
+    void OnEditCopyStoreItem(bool move);
+    // After the discount tables or container lists were edited: every store's items follow
+    // their own store's table or list.
+    void UpdateAllStoresFromDiscountTable();
+    void UpdateAllStoresFromContainerList();
+    void OnFindItem();
 
     // ---- queries about stores
     int GetCurrentStoreIndex() const { return m_currentIndex; }
@@ -72,6 +79,10 @@ public:
 
 signals:
     void storesChanged();
+    // Posted to the invoice item list after items moved between stores.
+    void refreshItemPointersRequested();
+    // Enter, Insert or the "Buy" button in a store's list.
+    void buyRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

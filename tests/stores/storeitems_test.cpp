@@ -1,0 +1,236 @@
+// A store's item list on real windows: item commands, find, copy and move, mass updates.
+#include "listharness.h"
+
+#include "db/recordset.h"
+#include "lookup/groupedstringlist.h"
+#include "lookup/lookuptable.h"
+#include "stores/storelistctrl.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QVariantHash Item(int id, const QString& code, const QString& description, double base = 0.0) {
+    return {{QStringLiteral("ID"), id},
+            {QStringLiteral("ItemCode"), code},
+            {QStringLiteral("Description"), description},
+            {QStringLiteral("DiscountGrpName"), QStringLiteral("default")},
+            {QStringLiteral("BaseLinePrice"), base},
+            {QStringLiteral("DiscountPrice"), base},
+            {QStringLiteral("MarkupPrice"), base}};
+}
+
+std::function<int(QDialog&)> FillItem(const QString& code, const QString& description, const QString& base) {
+    return [=](QDialog& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Store Item Info Dialog"));
+        dlg.show();
+        dlg.findChild<QLineEdit*>(QStringLiteral("editItemCode"))->setText(code);
+        dlg.findChild<QLineEdit*>(QStringLiteral("editDescription"))->setText(description);
+        if (!base.isEmpty()) {
+            auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("editBasePrice"));
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, base);
+            dlg.findChild<QLineEdit*>(QStringLiteral("editDescription"))->setFocus();
+        }
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
+        return dlg.result();
+    };
+}
+
+class StoreItems : public ::testing::Test {
+protected:
+    ListHarness h;
+    CStoreListCtrl* list = nullptr;
+
+    void SetUp() override {
+        h.NewProject();
+        list = h.stores->CurrentStoreList();
+        ASSERT_NE(list, nullptr);
+    }
+    void AddRows(CStoreListCtrl* l, int firstID, const QStringList& codes) {
+        int id = firstID;
+        for (const QString& c : codes) l->Table().AddRow(Item(id++, c, c + QStringLiteral(" item"), 2.0));
+        l->RefreshListCtrlFromRecordset();
+    }
+    QStringList Codes(CStoreListCtrl* l) const {
+        QStringList c;
+        for (int r = 0; r < l->GetItemCount(); ++r) c << l->GetItemText(r, 0);
+        return c;
+    }
+    int Stored(int storeID) {
+        db::Recordset rs(*h.doc.GetPtrDatabase());
+        rs.open(QStringLiteral("select * from [StoreItems_%1]").arg(storeID));
+        return int(rs.recordCount());
+    }
+    CStoreListCtrl* AddSecondStore() {
+        h.prompter.ExpectDialog([](QDialog& d) {
+            d.show();
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
+            return d.result();
+        });
+        h.stores->OnEditAddItem();
+        return h.stores->GetPtrStoreLC(1);
+    }
+};
+
+TEST_F(StoreItems, AddingAnItemThroughItsDialog) {
+    h.prompter.ExpectDialog(FillItem(QStringLiteral("A-1"), QString(), QStringLiteral("3.5")));
+    list->OnEditAddItem();
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), QStringLiteral("A-1"));
+    EXPECT_EQ(list->GetItemText(0, 3), QStringLiteral("$    3.50")); // "Base Price"
+    EXPECT_EQ(h.doc.GetHighWaterStoreItemsID(), 2);
+    db::Recordset rs(*h.doc.GetPtrDatabase());
+    rs.open(QStringLiteral("select * from [StoreItems_1]"));
+    EXPECT_EQ(rs.textValue(QStringLiteral("Description")), QStringLiteral(" "));
+    EXPECT_EQ(rs.intValue(QStringLiteral("ID")), 1);
+
+    h.prompter.ExpectDialog([](QDialog&) { return int(QDialog::Rejected); });
+    list->OnEditAddItem();
+    EXPECT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(h.doc.GetHighWaterStoreItemsID(), 2);
+}
+
+TEST_F(StoreItems, CellFormats) {
+    QVariantHash row = Item(1, QStringLiteral("X"), QStringLiteral("x"), 3.5);
+    row.insert(QStringLiteral("DiscountPercent"), 0.125);
+    row.insert(QStringLiteral("ShipPounds"), 2.0);
+    list->Table().AddRow(row);
+    row = Item(2, QStringLiteral("Y"), QStringLiteral("y"));
+    list->Table().AddRow(row);
+    for (int c : {3}) list->OnContextSelection(kColumnMenuFirstID + c); // show "Grp"
+    list->RefreshListCtrlFromRecordset();
+    // Slots: Code, Item Description, Container, Base Price, Dscnt%, Dscnt Price, Ship Weight, Grp
+    EXPECT_EQ(list->GetItemText(0, 4), QStringLiteral("12.50%"));
+    EXPECT_EQ(list->GetItemText(0, 6), QStringLiteral("  2.0 lb"));
+    EXPECT_EQ(list->GetItemText(0, 7), QStringLiteral("<none>"));
+    EXPECT_EQ(list->GetItemText(1, 7), QStringLiteral("default"));
+}
+
+TEST_F(StoreItems, DeletingMakesTheItemBeforeCurrent) {
+    AddRows(list, 1, {"a", "b", "c"});
+    list->SelectOnly(1);
+    h.prompter.Expect(QStringLiteral("Delete Store Item Record?"), CPrompter::Answer::Yes);
+    list->OnEditDelItem();
+    EXPECT_EQ(Codes(list), (QStringList{"a", "c"}));
+    EXPECT_EQ(list->GetCurrentID(), 1);
+    list->SelectOnly(0);
+    h.prompter.Expect(QStringLiteral("Delete Store Item Record?"), CPrompter::Answer::Yes);
+    list->OnEditDelItem();
+    EXPECT_EQ(Codes(list), QStringList{"c"});
+    EXPECT_EQ(list->GetCurrentID(), 3);
+    EXPECT_EQ(Stored(1), 1);
+}
+
+TEST_F(StoreItems, DeletingSeveralAsksOnce) {
+    AddRows(list, 1, {"a", "b", "c", "d"});
+    list->SelectOnly(1);
+    list->ClickRow(3, Qt::ShiftModifier);
+    h.prompter.Expect(QStringLiteral("Delete all selected records?"), CPrompter::Answer::Yes);
+    list->OnEditDelItem();
+    EXPECT_EQ(Codes(list), QStringList{"a"});
+    EXPECT_EQ(Stored(1), 1);
+    EXPECT_TRUE(h.prompter.AllAnswered());
+}
+
+TEST_F(StoreItems, FindIgnoresLetterCaseAndSkipsTheCurrentItem) {
+    AddRows(list, 1, {"apple", "Pear", "plum", "PEACH"});
+    list->SelectOnly(0);
+    EXPECT_TRUE(list->OnFindItem(QStringLiteral("PEAR")));
+    EXPECT_EQ(list->GetCurrentID(), 2);
+    EXPECT_TRUE(list->OnFindItem(QStringLiteral("pea"))); // the next match after "Pear"
+    EXPECT_EQ(list->GetCurrentID(), 4);
+    EXPECT_TRUE(list->OnFindItem(QStringLiteral("pea"))); // wraps round
+    EXPECT_EQ(list->GetCurrentID(), 2);
+    EXPECT_FALSE(list->OnFindItem(QStringLiteral("pear"))); // only the current item holds it
+    EXPECT_EQ(list->GetCurrentID(), 2);
+    EXPECT_FALSE(list->OnFindItem(QStringLiteral("kiwi")));
+    EXPECT_EQ(list->GetStoreItemIDFromItemCode(QStringLiteral("plum")), 3);
+    EXPECT_EQ(list->GetStoreItemIDFromItemCode(QStringLiteral("Plum")), -1);
+}
+
+TEST_F(StoreItems, UnderlinesMarkTheSelection) {
+    AddRows(list, 1, {"a", "b", "c"});
+    list->SelectOnly(0);
+    list->ClickRow(1, Qt::ControlModifier);
+    EXPECT_EQ(list->UnderlineColor(1), QColor(0, 0, 255));   // the current row
+    EXPECT_EQ(list->UnderlineColor(0), QColor(160, 160, 255)); // another selected row
+    EXPECT_EQ(list->UnderlineColor(2), QColor(Qt::white));
+}
+
+TEST_F(StoreItems, CopyingGivesNewIdentifiersAndMovingKeepsThem) {
+    AddRows(list, 1, {"a", "b", "c"});
+    h.doc.SetCounter(CQuorvaneDoc::StoreItemsID, 4);
+    CStoreListCtrl* second = AddSecondStore();
+    ASSERT_NE(second, nullptr);
+    list->SelectOnly(0);
+    list->ClickRow(1, Qt::ShiftModifier);
+    h.stores->OnEditCopyStoreItem(false);
+    EXPECT_EQ(Codes(second), (QStringList{"a", "b"}));
+    EXPECT_EQ(second->GetItemID(0), 4);
+    EXPECT_EQ(second->GetItemID(1), 5);
+    EXPECT_EQ(h.doc.GetHighWaterStoreItemsID(), 6);
+    EXPECT_EQ(Codes(list), (QStringList{"a", "b", "c"}));
+
+    list->SelectOnly(2);
+    h.stores->OnEditCopyStoreItem(true);
+    EXPECT_EQ(Codes(list), (QStringList{"a", "b"}));
+    EXPECT_EQ(Codes(second), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(second->GetItemID(2), 3);
+    EXPECT_EQ(Stored(1), 2);
+    EXPECT_EQ(Stored(2), 3);
+    EXPECT_EQ(h.doc.GetHighWaterStoreItemsID(), 6);
+}
+
+TEST_F(StoreItems, DiscountTableChangesReachEveryItem) {
+    CLookupTable* lookup = h.doc.GetPtrLookupTable();
+    const int bulk = lookup->AddItem(1, QStringLiteral("bulk"), 0.10);
+    ASSERT_NE(bulk, -1);
+    QVariantHash a = Item(1, QStringLiteral("A"), QStringLiteral("a"), 20.0);
+    a.insert(QStringLiteral("DiscountGrpName"), QStringLiteral("bulk"));
+    a.insert(QStringLiteral("MarkupPercent"), 0.5);
+    list->Table().AddRow(a);
+    QVariantHash b = Item(2, QStringLiteral("B"), QStringLiteral("b"), 9.999);
+    b.insert(QStringLiteral("DiscountGrpName"), QStringLiteral("Bulk")); // not in the table: other case
+    b.insert(QStringLiteral("DiscountPercent"), 0.3);
+    list->Table().AddRow(b);
+    list->RefreshListCtrlFromRecordset();
+    h.stores->UpdateAllStoresFromDiscountTable();
+
+    db::Recordset rs(*h.doc.GetPtrDatabase());
+    rs.open(QStringLiteral("select * from [StoreItems_1]"));
+    rs.moveFirst();
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("DiscountPrice")), 18.0);
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("MarkupPrice")), 27.0);
+    rs.moveNext();
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("DiscountPercent")), 0.0);
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("DiscountPrice")), 10.0); // base rounded to cents
+}
+
+TEST_F(StoreItems, ContainerListChangesTakeTheListsSpelling) {
+    h.doc.GetPtrContainers()->AddItem(2, QStringLiteral("Crate"));
+    QVariantHash a = Item(1, QStringLiteral("A"), QStringLiteral("a"));
+    a.insert(QStringLiteral("ContainerType"), QStringLiteral("BOX"));
+    list->Table().AddRow(a);
+    QVariantHash b = Item(2, QStringLiteral("B"), QStringLiteral("b"));
+    b.insert(QStringLiteral("ContainerType"), QStringLiteral("sack"));
+    list->Table().AddRow(b);
+    QVariantHash c = Item(3, QStringLiteral("C"), QStringLiteral("c"));
+    c.insert(QStringLiteral("ContainerType"), QStringLiteral("crate"));
+    list->Table().AddRow(c);
+    list->RefreshListCtrlFromRecordset();
+    h.stores->UpdateAllStoresFromContainerList();
+    EXPECT_EQ(list->GetItemText(0, 2), QStringLiteral("box"));
+    EXPECT_EQ(list->GetItemText(1, 2), QStringLiteral(" "));
+    EXPECT_EQ(list->GetItemText(2, 2), QStringLiteral("Crate"));
+    list->ResetAllContainerNames();
+    list->RefreshListCtrlFromRecordset();
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(list->GetItemText(r, 2), QStringLiteral(" "));
+}
+
+} // namespace
