@@ -1,0 +1,267 @@
+#include "discounttabledlg.h"
+
+#include "lookup/discountlinerules.h"
+#include "lookup/groupedstringlist.h"
+#include "lookup/lookuptable.h"
+#include "project/numberrules.h"
+#include "project/quorvanedoc.h"
+#include "ui/prompter.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kRateFormat = "%5.2lf%%";
+const QString kDefaultEntry = QStringLiteral("default");
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent)
+    : CEditDialog(parent), m_doc(doc), m_currentID(currentID) {
+    setWindowTitle(QStringLiteral("Discount Table Dialog"));
+    setObjectName(QStringLiteral("DiscountTableDlg"));
+
+    m_comboTableName = new QComboBox(this);
+    m_comboTableName->setObjectName(QStringLiteral("comboTableName"));
+    m_comboTableName->setEditable(true);
+    // The typed text is only a name for Create or Rename: Enter must neither add it nor choose
+    // a table, and inline completion would turn a new name into an existing one.
+    m_comboTableName->setInsertPolicy(QComboBox::NoInsert);
+    m_comboTableName->setDuplicatesEnabled(true);
+    m_comboTableName->setCompleter(nullptr);
+    // Leaving the field would otherwise choose the entry matching the typed text in any letter
+    // case, and Rename would then rename that one.
+    disconnect(m_comboTableName->lineEdit(), &QLineEdit::editingFinished, m_comboTableName, nullptr);
+    m_buttonCreate = MakeButton(this, "buttonCreate", "Create");
+    m_buttonRename = MakeButton(this, "buttonRename", "Rename");
+
+    auto* group = new QGroupBox(QStringLiteral("Table Entries"), this);
+    m_listEntries = new QListWidget(group);
+    m_listEntries->setObjectName(QStringLiteral("listEntries"));
+    m_listEntries->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The lines are laid out in columns of characters.
+    m_listEntries->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_editName = new QLineEdit(group);
+    m_editName->setObjectName(QStringLiteral("editName"));
+    m_editName->setMaxLength(50); // the width of the stored entry name
+    m_editPercent = new QLineEdit(group);
+    m_editPercent->setObjectName(QStringLiteral("editPercent"));
+    m_buttonAdd = MakeButton(group, "buttonAdd", "Add");
+    m_buttonRemove = MakeButton(group, "buttonRemove", "Remove");
+    auto* close = MakeButton(this, "IDOK", "Close");
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(MakeLabel(this, "Table Name:", m_comboTableName));
+    top->addWidget(m_comboTableName, 1);
+    top->addWidget(m_buttonCreate);
+    top->addWidget(m_buttonRename);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(MakeLabel(group, "Name:", m_editName), 0, 0);
+    fields->addWidget(m_editName, 0, 1);
+    fields->addWidget(m_buttonAdd, 0, 2);
+    fields->addWidget(MakeLabel(group, "Disc.%:", m_editPercent), 1, 0);
+    fields->addWidget(m_editPercent, 1, 1);
+    fields->addWidget(m_buttonRemove, 1, 2);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_listEntries, 1);
+    groupLayout->addLayout(fields);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(group, 1);
+    layout->addLayout(bottom);
+    resize(480, 420);
+
+    connect(m_comboTableName, &QComboBox::activated, this, &CDiscountTableDlg::OnTableChosen);
+    connect(m_buttonCreate, &QPushButton::clicked, this, &CDiscountTableDlg::OnCreate);
+    connect(m_buttonRename, &QPushButton::clicked, this, &CDiscountTableDlg::OnRename);
+    connect(m_listEntries, &QListWidget::itemSelectionChanged, this, &CDiscountTableDlg::OnLineSelected);
+    connect(m_buttonAdd, &QPushButton::clicked, this, &CDiscountTableDlg::OnAdd);
+    connect(m_buttonRemove, &QPushButton::clicked, this, &CDiscountTableDlg::OnRemove);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    OnFieldChanged(m_editPercent, [](QLineEdit* edit) {
+        edit->setText(FormatC(kRateFormat, RateFromTyped(ReadLeadingNumber(edit->text())) * 100.0));
+    });
+    ApplyConventions();
+    m_comboTableName->installEventFilter(this);
+
+    FillTableNames();
+    m_doc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(m_currentID);
+    FillEntries();
+    ClearFields();
+    SelectTableByID(m_currentID);
+}
+
+bool CDiscountTableDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The drop-down's text is an edit field too: entering it selects the name, so that a new
+    // one can be typed over it. The focus goes to the drop-down, not to its line edit.
+    if (watched == m_comboTableName && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, m_comboTableName->lineEdit(), &QLineEdit::selectAll);
+    return CEditDialog::eventFilter(watched, event);
+}
+
+void CDiscountTableDlg::FillTableNames() {
+    CDaoGroupedStringList* names = m_doc->GetPtrDiscTableNamesList();
+    names->ReQueryRecordsetUsingGroup(0);
+    m_comboTableName->clear();
+    int id = -1;
+    QString name;
+    for (bool ok = names->GetFirst(id, name); ok; ok = names->GetNext(id, name)) m_comboTableName->addItem(name, id);
+}
+
+void CDiscountTableDlg::SelectTableByID(int id) { m_comboTableName->setCurrentIndex(m_comboTableName->findData(id)); }
+
+bool CDiscountTableDlg::NameInDropDown(const QString& name) const {
+    for (int i = 0; i < m_comboTableName->count(); ++i)
+        if (m_comboTableName->itemText(i) == name) return true;
+    return false;
+}
+
+void CDiscountTableDlg::FillEntries() {
+    const QSignalBlocker block(m_listEntries);
+    m_listEntries->clear();
+    CLookupTable* lookup = m_doc->GetPtrLookupTable();
+    int id = -1;
+    QString name;
+    double value = 0.0;
+    for (bool ok = lookup->GetFirst(id, name, value); ok; ok = lookup->GetNext(id, name, value)) {
+        auto* item = new QListWidgetItem(DiscountEntryLine(name, value), m_listEntries);
+        item->setData(Qt::UserRole, id);
+    }
+}
+
+void CDiscountTableDlg::ClearFields() {
+    m_editName->clear();
+    m_editPercent->clear();
+}
+
+void CDiscountTableDlg::OnTableChosen(int index) {
+    QString found;
+    const int id = m_doc->GetPtrDiscTableNamesList()->FindItemUsingName(m_comboTableName->itemText(index), found);
+    if (id == -1) return;
+    m_currentID = id;
+    m_doc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(m_currentID);
+    FillEntries();
+    ClearFields();
+}
+
+void CDiscountTableDlg::OnCreate() {
+    const QString name = m_comboTableName->currentText();
+    if (name.isEmpty()) return;
+    if (NameInDropDown(name)) {
+        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
+        return;
+    }
+    const int id = m_doc->GetPtrDiscTableNamesList()->AddItem(0, name);
+    if (id == -1) return;
+    m_comboTableName->addItem(name, id);
+    m_comboTableName->setCurrentIndex(m_comboTableName->count() - 1);
+    m_currentID = id;
+    // Every table has the entry that applies when a customer's group is not in it.
+    CLookupTable* lookup = m_doc->GetPtrLookupTable();
+    lookup->AddItem(m_currentID, kDefaultEntry, 0.0);
+    lookup->ReQueryRecordsetUsingCategory(m_currentID);
+    FillEntries();
+    ClearFields();
+}
+
+void CDiscountTableDlg::OnRename() {
+    const QString name = m_comboTableName->currentText();
+    if (name.isEmpty()) return;
+    if (NameInDropDown(name)) {
+        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
+        return;
+    }
+    if (!m_doc->GetPtrDiscTableNamesList()->PutItem(m_currentID, name)) return;
+    FillTableNames();
+    SelectTableByID(m_currentID);
+}
+
+void CDiscountTableDlg::OnLineSelected() {
+    const QList<QListWidgetItem*> selected = m_listEntries->selectedItems();
+    if (selected.isEmpty()) return;
+    QString name;
+    double percent = 0.0;
+    ParseDiscountEntryLine(selected.front()->text(), name, percent);
+    m_editName->setText(name);
+    m_editPercent->setText(FormatC(kRateFormat, percent));
+}
+
+void CDiscountTableDlg::OnAdd() {
+    QString name = RemoveTrailingBlanks(m_editName->text());
+    if (name.isEmpty()) return;
+    // The entry the stores fall back on is looked up by this exact spelling.
+    if (name.compare(kDefaultEntry, Qt::CaseInsensitive) == 0) name = kDefaultEntry;
+    // The field shows a percentage.
+    const double value = ReadLeadingNumber(m_editPercent->text()) * 0.01;
+
+    CLookupTable* lookup = m_doc->GetPtrLookupTable();
+    for (int i = 0; i < m_listEntries->count(); ++i) {
+        QListWidgetItem* item = m_listEntries->item(i);
+        QString lineName;
+        double percent = 0.0;
+        ParseDiscountEntryLine(item->text(), lineName, percent);
+        if (lineName.compare(name, Qt::CaseInsensitive) != 0) continue;
+        if (lookup->PutItem(item->data(Qt::UserRole).toInt(), name, value)) m_changed = true;
+        lookup->ReQueryRecordsetUsingCategory(m_currentID);
+        FillEntries();
+        return;
+    }
+
+    const int id = lookup->AddItem(m_currentID, name, value);
+    if (id == -1) return;
+    auto* item = new QListWidgetItem(DiscountEntryLine(name, value), m_listEntries);
+    item->setData(Qt::UserRole, id);
+    m_listEntries->setCurrentItem(item);
+}
+
+void CDiscountTableDlg::OnRemove() {
+    const QList<QListWidgetItem*> selected = m_listEntries->selectedItems();
+    if (selected.isEmpty()) return;
+    QListWidgetItem* item = selected.front();
+    QString name;
+    double percent = 0.0;
+    ParseDiscountEntryLine(item->text(), name, percent);
+    if (name == kDefaultEntry) return; // every table keeps its fallback entry
+    if (m_doc->Prompter().MessageBox(QStringLiteral("Delete item %1?").arg(name), CPrompter::Buttons::YesNo,
+                                     CPrompter::Icon::Question, CPrompter::Answer::Yes) == CPrompter::Answer::No)
+        return;
+    if (!m_doc->GetPtrLookupTable()->DeleteItem(item->data(Qt::UserRole).toInt())) return;
+    {
+        // Nothing stays selected, so that a second click cannot remove the neighbour.
+        const QSignalBlocker block(m_listEntries);
+        delete item;
+        m_listEntries->clearSelection();
+        m_listEntries->setCurrentItem(nullptr);
+    }
+    ClearFields();
+    m_changed = true;
+}
