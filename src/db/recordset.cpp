@@ -201,6 +201,46 @@ bool Recordset::findNext(const QString& filter) {
     return findFrom(filter, after);
 }
 
+bool Recordset::findNextContaining(const QStringList& fields, const QString& text) {
+    requireOpen();
+    if (m_keys.empty() || fields.isEmpty()) return false;
+    QStringList tests;
+    for (const QString& f : fields)
+        tests << QStringLiteral("%1 LIKE ?1 ESCAPE '\\'").arg(quoted(m_fields[size_t(requireField(f))].name));
+    QString pattern = text;
+    pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('%'), QLatin1String("\\%"))
+        .replace(QLatin1Char('_'), QLatin1String("\\_"));
+    pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
+    const bool onRow = m_pos >= 0 && m_pos < long(m_keys.size());
+    const std::int64_t current = onRow ? m_keys[size_t(m_pos)] : std::numeric_limits<std::int64_t>::min();
+    const std::int64_t after = onRow && m_onDeleted ? current - 1 : current;
+    // First the rows after the current one, then from the top up to it.
+    const QString where = tests.join(QStringLiteral(" OR "));
+    for (const char* range : {"rowid > ?2", "rowid < ?2"}) {
+        const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2) AND %3 ORDER BY rowid")
+                                .arg(quoted(m_table), where, QLatin1String(range));
+        sqlite3_stmt* st = m_db.prepareCached(sql);
+        bindValue(m_db, st, 1, pattern);
+        sqlite3_bind_int64(st, 2, range[6] == '>' ? after : current);
+        long found = -1;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            found = positionOfKey(sqlite3_column_int64(st, 0));
+            if (found >= 0) break;
+        }
+        sqlite3_reset(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) m_db.raise();
+        if (found >= 0) {
+            m_editMode = NoEdit;
+            m_onDeleted = false;
+            m_pos = found;
+            return true;
+        }
+    }
+    return false;
+}
+
 int Recordset::fieldIndex(const QString& name) const {
     // A scan beats a hash here: tables are narrow, and hashing a name costs more than
     // comparing it (unequal lengths are rejected at once).

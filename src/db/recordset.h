@@ -36,6 +36,10 @@ public:
     void movePrev();
     bool findFirst(const QString& filter);
     bool findNext(const QString& filter);
+    // The next member row after the current one (wrapping round to the first, never the current
+    // row itself) where one of the text fields contains the text, letter case ignored for ASCII
+    // letters. False when none does; the current row then stays.
+    bool findNextContaining(const QStringList& fields, const QString& text);
 
     void setFilter(const QString& filter) { m_filterText = filter; }
     const QString& filter() const { return m_filterText; }

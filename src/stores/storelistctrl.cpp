@@ -345,20 +345,34 @@ bool CStoreListCtrl::OnFindItem(const QString& text) {
     try {
         const int start = GetCurrentID();
         if (start < 0 || !ActivateRecordInRecordset(start)) return false;
-        const long count = rs.recordCount();
-        for (long step = 0; step <= count; ++step) {
-            rs.moveNext();
-            if (rs.isEOF()) rs.moveFirst(); // wraps round to the first item
-            const int id = rs.intValue(kID);
-            if (id == start) return false;
-            for (const QString& f : fields) {
-                if (!rs.textValue(f).contains(needle, Qt::CaseInsensitive)) continue;
-                ClearSelected();
-                const int row = Model()->RowOfID(id);
-                if (row >= 0) StandOnRow(row);
-                return true;
+        bool ascii = true;
+        for (QChar c : needle) ascii = ascii && c.unicode() < 128;
+        int foundID = -1;
+        if (ascii) {
+            // The engine searches the table itself; ASCII letters compare without case there.
+            if (rs.findNextContaining({fields[0], fields[1], fields[2], fields[3]}, needle)) foundID = rs.intValue(kID);
+        } else {
+            const long count = rs.recordCount();
+            for (long step = 0; step <= count && foundID < 0; ++step) {
+                rs.moveNext();
+                if (rs.isEOF()) rs.moveFirst(); // wraps round to the first item
+                const int id = rs.intValue(kID);
+                if (id == start) break;
+                for (const QString& f : fields)
+                    if (rs.textValue(f).toLower().contains(needle)) {
+                        foundID = id;
+                        break;
+                    }
             }
         }
+        if (foundID < 0 || foundID == start) {
+            ActivateRecordInRecordset(start);
+            return false;
+        }
+        ClearSelected();
+        const int row = Model()->RowOfID(foundID);
+        if (row >= 0) StandOnRow(row);
+        return true;
     } catch (const db::Error& e) {
         Trace(10, e.description());
     }
