@@ -24,7 +24,7 @@ public:
     // "Name (*.ext)|*.ext|All Files (*.*)|*.*||" becomes "Name (*.ext);;All Files (*.*)".
     static QString QtFilter(const QString& filter);
     // Colours travel as 0x00BBGGRR: red in the low byte.
-    static QColor ToQColor(unsigned colorref);
+    static QColor ToQColor(unsigned bgr);
     static unsigned FromQColor(const QColor& color);
 
 private:
