@@ -199,13 +199,13 @@ void CQuorvaneMain::CreateActions() {
     MakeAction("actionAddStore", QStringLiteral("&Add Store..."), [this] { StoreTabs()->OnEditAddItem(); });
     MakeAction("actionEditStore", QStringLiteral("&Edit Store..."), [this] { StoreTabs()->OnEditItem(); });
     MakeAction("actionDeleteStore", QStringLiteral("&Delete Store..."), [this] { StoreTabs()->OnEditDelItem(); });
-    // Copying and moving items between stores arrive later.
-    MakeAction("actionCopyStoreItems", QStringLiteral("&Copy Store Item(s)..."), none);
-    MakeAction("actionMoveStoreItems", QStringLiteral("&Move Store Item(s)..."), none);
+    MakeAction("actionCopyStoreItems", QStringLiteral("&Copy Store Item(s)..."),
+               [this] { StoreTabs()->OnEditCopyStoreItem(false); });
+    MakeAction("actionMoveStoreItems", QStringLiteral("&Move Store Item(s)..."),
+               [this] { StoreTabs()->OnEditCopyStoreItem(true); });
 
-    // The containers and discount table dialogs arrive later.
-    MakeAction("actionContainersList", QStringLiteral("&Containers List..."), none);
-    MakeAction("actionDiscountTables", QStringLiteral("&Discount Table(s)..."), none);
+    MakeAction("actionContainersList", QStringLiteral("&Containers List..."), [this] { StoreTabs()->ShowContainersDlg(); });
+    MakeAction("actionDiscountTables", QStringLiteral("&Discount Table(s)..."), [this] { StoreTabs()->ShowDiscountsDlg(); });
 
     QAction* verify = MakeAction("actionVerifyDelete", QStringLiteral("Verify Delete"), &CQuorvaneMain::OnToggleVerifyDelete,
                                  {}, QStringLiteral("Ask before deleting"));
@@ -326,10 +326,10 @@ void CQuorvaneMain::UpdateCommandStates() {
         {"actionAddStore", tabs->CanProceed()},
         {"actionEditStore", tabs->CanEdit()},
         {"actionDeleteStore", tabs->GetStoreCount() >= 2},
-        {"actionCopyStoreItems", false},
-        {"actionMoveStoreItems", false},
-        {"actionContainersList", false},
-        {"actionDiscountTables", false},
+        {"actionCopyStoreItems", tabs->CanEdit() && tabs->GetStoreCount() >= 2},
+        {"actionMoveStoreItems", tabs->CanEdit() && tabs->GetStoreCount() >= 2},
+        {"actionContainersList", open},
+        {"actionDiscountTables", open},
         {"actionColumnTitles", open},
         {"actionWindowColors", open},
     };

@@ -7,6 +7,8 @@
 #include "project/schema.h"
 #include "stores/storeinfodlg.h"
 #include "stores/storeselectdlg.h"
+#include "lookup/containerslistdlg.h"
+#include "lookup/discounttabledlg.h"
 #include "stores/storelistctrl.h"
 #include "trace/tracesink.h"
 
@@ -330,6 +332,7 @@ void CStoreTabCtrl::OnEditAddItem() {
     const bool first = GetPtrRecordset()->recordCount() == 0;
     if (!first) {
         CStoreInfoDlg dlg(record, m_pDoc, 0, true, this);
+        ConnectListButtons(dlg);
         if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
         record = dlg.Record();
         record.ID = id;
@@ -378,6 +381,7 @@ void CStoreTabCtrl::OnEditItem() {
     XferRecordsetToDlg(rs, record);
     CStoreListCtrl* list = CurrentStoreList();
     CStoreInfoDlg dlg(record, m_pDoc, list ? list->GetItemCount() : 0, true, this);
+    ConnectListButtons(dlg);
     if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreRecord edited = dlg.Record();
     edited.ID = id;
@@ -562,5 +566,36 @@ void CStoreTabCtrl::UpdateAllStoresFromContainerList() {
         m_lists[size_t(i)]->UpdateAllItemsFromContainerList(GetStoreContainerIndex());
     }
     ActivateRecordInRecordset(m_currentID);
+    RequeryContainerList();
+}
+
+void CStoreTabCtrl::ConnectListButtons(CStoreInfoDlg& dlg) {
+    connect(&dlg, &CStoreInfoDlg::containersRequested, this, [this, &dlg] {
+        ShowContainersDlg();
+        dlg.RefillLists();
+    });
+    connect(&dlg, &CStoreInfoDlg::discountTablesRequested, this, [this, &dlg] {
+        ShowDiscountsDlg();
+        dlg.RefillLists();
+    });
+}
+
+void CStoreTabCtrl::ShowDiscountsDlg() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::ShowDiscountsDlg()"));
+    if (!m_pDoc->IsDatabaseOpen()) return;
+    const int current = m_tabs->count() > 0 ? GetStoreDiscTableIndex() : m_pDoc->GetDefaultDiscTableID();
+    CDiscountTableDlg dlg(m_pDoc, current, this);
+    m_pDoc->Prompter().ExecDialog(dlg);
+    if (dlg.Changed()) UpdateAllStoresFromDiscountTable();
+    RequeryLookupTable();
+}
+
+void CStoreTabCtrl::ShowContainersDlg() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::ShowContainersDlg()"));
+    if (!m_pDoc->IsDatabaseOpen()) return;
+    const int current = m_tabs->count() > 0 ? GetStoreContainerIndex() : m_pDoc->GetDefaultContainerID();
+    CContainersListDlg dlg(m_pDoc, current, this);
+    m_pDoc->Prompter().ExecDialog(dlg);
+    if (dlg.Changed()) UpdateAllStoresFromContainerList();
     RequeryContainerList();
 }

@@ -13,6 +13,7 @@
 class CQuorvaneDoc;
 class CStoreListCtrl;
 class CButtonBar;
+class CStoreInfoDlg;
 
 // The lower view's tab window: one tab per store with its item list under it, the three bars
 // below, and the owner of the Store table. Other lists ask it about the current store.
@@ -51,6 +52,10 @@ public:
     void UpdateAllStoresFromDiscountTable();
     void UpdateAllStoresFromContainerList();
     void OnFindItem();
+    // The discount table and container list dialogs, starting on the current store's table or
+    // list; afterwards every store follows what was changed.
+    void ShowDiscountsDlg();
+    void ShowContainersDlg();
 
     // ---- queries about stores
     int GetCurrentStoreIndex() const { return m_currentIndex; }
@@ -91,6 +96,7 @@ protected:
 
 private:
     int StoreIDOfTab(int index) const;
+    void ConnectListButtons(CStoreInfoDlg& dlg);
     void ReadStoreField(const char* field, QVariant& value);
     void WriteStoreField(const char* field, const QVariant& value);
 

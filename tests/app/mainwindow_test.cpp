@@ -195,9 +195,11 @@ TEST_F(MainWindow, NewProjectShowsTheListsAndOpensTheEditCommandsStepByStep) {
     EXPECT_TRUE(Enabled("actionAddStore"));
     EXPECT_TRUE(Enabled("actionEditStore"));
     EXPECT_FALSE(Enabled("actionDeleteStore"));
-    for (const char* on : {"actionCloseProject", "actionProjectInfo", "actionColumnTitles", "actionWindowColors"})
+    for (const char* on : {"actionCloseProject", "actionProjectInfo", "actionColumnTitles", "actionWindowColors",
+                           "actionContainersList", "actionDiscountTables"})
         EXPECT_TRUE(Enabled(on)) << on;
-    for (const char* off : {"actionImport", "actionExport", "actionCopyStoreItems", "actionContainersList"})
+    // Copy and move need a second store.
+    for (const char* off : {"actionImport", "actionExport", "actionCopyStoreItems", "actionMoveStoreItems"})
         EXPECT_FALSE(Enabled(off)) << off;
 
     AddCustomer(QStringLiteral("Ann Archer"));
@@ -220,6 +222,8 @@ TEST_F(MainWindow, NewProjectShowsTheListsAndOpensTheEditCommandsStepByStep) {
     AddStore(QStringLiteral("Hardware"));
     EXPECT_EQ(frame->StoreTabs()->GetStoreCount(), 2);
     EXPECT_TRUE(Enabled("actionDeleteStore"));
+    EXPECT_TRUE(Enabled("actionCopyStoreItems"));
+    EXPECT_TRUE(Enabled("actionMoveStoreItems"));
     EXPECT_TRUE(prompter.m_unexpected.isEmpty()) << prompter.m_unexpected.join(QLatin1Char('|')).toStdString();
 }
 

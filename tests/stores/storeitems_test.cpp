@@ -234,3 +234,38 @@ TEST_F(StoreItems, ContainerListChangesTakeTheListsSpelling) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StoreItems, ChangingADiscountInTheDialogReachesTheStoresItems) {
+    list->Table().AddRow(Item(1, QStringLiteral("A"), QStringLiteral("a"), 20.0));
+    list->RefreshListCtrlFromRecordset();
+    h.prompter.ExpectDialog([](QDialog& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Discount Table Dialog"));
+        dlg.show();
+        auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("editName"));
+        auto* percent = dlg.findChild<QLineEdit*>(QStringLiteral("editPercent"));
+        name->setText(QStringLiteral("DEFAULT"));
+        percent->setFocus();
+        percent->selectAll();
+        QTest::keyClicks(percent, QStringLiteral("10"));
+        name->setFocus();
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("buttonAdd")), Qt::LeftButton);
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
+        return dlg.result();
+    });
+    h.stores->ShowDiscountsDlg();
+    EXPECT_TRUE(h.prompter.AllAnswered());
+    db::Recordset rs(*h.doc.GetPtrDatabase());
+    rs.open(QStringLiteral("select * from [StoreItems_1]"));
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("DiscountPercent")), 0.10);
+    EXPECT_DOUBLE_EQ(rs.doubleValue(QStringLiteral("DiscountPrice")), 18.0);
+    // The shared lookup table is filtered to the current store's table again.
+    int id = 0;
+    QString entry;
+    double value = 0.0;
+    ASSERT_TRUE(h.doc.GetPtrLookupTable()->GetFirst(id, entry, value));
+    EXPECT_EQ(entry, QStringLiteral("default"));
+}
+
+} // namespace
