@@ -7,6 +7,7 @@
 #include "trace/tracewindow.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -102,6 +103,30 @@ public:
         });
         m_frame.Action("actionAddStore")->trigger();
         Settle();
+        // A price list for the first store, typed into the item dialog as a person would.
+        const char* items[3][5] = {{"F-100", "Rye flour, stone ground", "bag", "24.00", "400"},
+                                   {"O-220", "Sunflower oil, cold pressed", "bottle", "7.85", "33.8"},
+                                   {"H-031", "Clover honey", "jug", "18.50", "80"}};
+        for (int i = 0; i < 3; ++i) {
+            m_prompter.Then([this, i, items](QDialog& d) {
+                SetText(d, "editItemCode", QString::fromUtf8(items[i][0]));
+                SetText(d, "editDescription", QString::fromUtf8(items[i][1]));
+                if (auto* combo = d.findChild<QComboBox*>(QStringLiteral("comboContainer"))) {
+                    const int at = combo->findText(QString::fromUtf8(items[i][2]));
+                    if (at >= 0) {
+                        combo->setCurrentIndex(at);
+                        emit combo->activated(at);
+                    }
+                }
+                TypeField(d, "editBasePrice", QString::fromUtf8(items[i][3]));
+                TypeField(d, "editMarkupPercent", QStringLiteral("35"));
+                TypeField(d, "editProdOunces", QString::fromUtf8(items[i][4]));
+                TypeField(d, "editShipOunces", QString::number(QString::fromUtf8(items[i][4]).toDouble() + 4));
+                return Accept(d, i == 0 ? "11-store-item-dialog" : nullptr);
+            });
+            m_frame.Action("actionAddStoreItem")->trigger();
+            Settle();
+        }
         if (CCustomerListCtrl* list = m_frame.UpperView()->Customers(); list->GetItemCount() > 0) list->SelectOnly(0);
         Settle();
         Shot(m_frame, "05-project");
@@ -116,7 +141,9 @@ public:
         for (const auto& [action, name] : {std::pair{"actionProjectInfo", "06-project-info"},
                                            std::pair{"actionColumnTitles", "07-column-titles"},
                                            std::pair{"actionWindowColors", "08-window-colors"},
-                                           std::pair{"actionAbout", "09-about"}}) {
+                                           std::pair{"actionAbout", "09-about"},
+                                           std::pair{"actionDiscountTables", "12-discount-tables"},
+                                           std::pair{"actionContainersList", "13-containers"}}) {
             m_prompter.Then([this, name](QDialog& d) {
                 Shoot(d, name);
                 return int(QDialog::Rejected);
@@ -147,6 +174,19 @@ public:
     }
 
 private:
+    // Types into a numeric field and leaves it, so the dialog reads and reformats it.
+    void TypeField(QDialog& d, const char* name, const QString& text) {
+        auto* edit = d.findChild<QLineEdit*>(QLatin1String(name));
+        if (!edit) return;
+        d.show();
+        QApplication::setActiveWindow(&d); // focus changes need an active window
+        edit->setFocus();
+        edit->selectAll();
+        edit->insert(text);
+        emit edit->textEdited(edit->text());
+        if (auto* other = d.findChild<QLineEdit*>(QStringLiteral("editDescription"))) other->setFocus();
+        Settle();
+    }
     int Accept(QDialog& d, const char* shot) {
         if (shot) Shoot(d, shot);
         d.accept();
