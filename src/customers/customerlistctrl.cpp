@@ -234,17 +234,9 @@ void CCustomerListCtrl::OnEditAddItem() {
     if (Doc()->Prompter().ExecDialog(dlg) == QDialog::Accepted) {
         CCustomerRecord entered = dlg.Record();
         entered.ID = record.ID;
-        db::Recordset& rs = *GetPtrRecordset();
-        bool stored = false;
-        try {
-            rs.addNew();
-            XferDlgToRecordset(entered, rs);
-            rs.update();
-            stored = true;
-        } catch (const db::Error& e) {
-            if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-            ShowEngineError(e);
-        }
+        const bool stored = WriteRow(
+            *GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& rs) { XferDlgToRecordset(entered, rs); },
+            [this](const db::Error& e) { ShowEngineError(e); });
         if (stored) {
             ActivateRecordInRecordset(entered.ID);
             PutRecordToListCtrl(true);
@@ -278,15 +270,9 @@ void CCustomerListCtrl::OnEditItem() {
     edited.ID = record.ID;
     edited.InvoiceCnt = record.InvoiceCnt;
     edited.BalanceDue = record.BalanceDue;
-    try {
-        rs.edit();
-        XferDlgToRecordset(edited, rs);
-        rs.update();
-    } catch (const db::Error& e) {
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-        ShowEngineError(e);
+    if (!WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); },
+                  [this](const db::Error& e) { ShowEngineError(e); }))
         return;
-    }
     RaiseNumberCounter(edited.CustomerNbr);
     PutRecordToListCtrl(false);
     ReQueryRecordsetB();
@@ -431,16 +417,12 @@ void CCustomerListCtrl::OnRefreshTotals() {
     m_pInvoices->GetItemTotals(count, balance);
     db::Recordset& rs = *GetPtrRecordset();
     if (rs.recordCount() == 0 || rs.isBOF() || rs.isEOF()) return;
-    try {
-        rs.edit();
-        rs.setValue(QStringLiteral("InvoiceCnt"), count);
-        rs.setValue(QStringLiteral("BalanceDue"), balance);
-        rs.update();
+    const auto totals = [&](db::Recordset& r) {
+        r.setValue(QStringLiteral("InvoiceCnt"), count);
+        r.setValue(QStringLiteral("BalanceDue"), balance);
+    };
+    if (WriteRow(rs, RowWrite::Edit, totals, [this](const db::Error& e) { ShowEngineError(e); }))
         PutRecordToListCtrl(false);
-    } catch (const db::Error& e) {
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-        ShowEngineError(e);
-    }
 }
 
 void CCustomerListCtrl::OnRefreshAllTotals() {
@@ -470,22 +452,18 @@ void CCustomerListCtrl::OnRefreshGroupTotals(int customerID) {
     int count = 0;
     double balance = 0.0;
     m_pInvoices->GetItemTotalsUsingRecordsetGroups(count, balance, customerID);
-    try {
-        m_pRecordSetB->edit();
-        m_pRecordSetB->setValue(QStringLiteral("InvoiceCnt"), count);
-        m_pRecordSetB->setValue(QStringLiteral("BalanceDue"), balance);
-        m_pRecordSetB->update();
-        const int row = Model()->RowOfID(customerID);
-        if (row >= 0) {
-            QStringList cells;
-            for (const ColumnSlot& slot : Columns().Slots()) {
-                if (!slot.Used) break;
-                cells << CellTextOf(*m_pRecordSetB, slot.ColumnIndex);
-            }
-            Model()->SetRow(row, cells);
-        }
-    } catch (const db::Error& e) {
-        if (m_pRecordSetB->editMode() != db::Recordset::NoEdit) m_pRecordSetB->cancelUpdate();
-        ShowEngineError(e);
+    const auto totals = [&](db::Recordset& r) {
+        r.setValue(QStringLiteral("InvoiceCnt"), count);
+        r.setValue(QStringLiteral("BalanceDue"), balance);
+    };
+    if (!WriteRow(*m_pRecordSetB, RowWrite::Edit, totals, [this](const db::Error& e) { ShowEngineError(e); }))
+        return;
+    const int row = Model()->RowOfID(customerID);
+    if (row < 0) return;
+    QStringList cells; // from the second recordset: the main one stays where it is
+    for (const ColumnSlot& slot : Columns().Slots()) {
+        if (!slot.Used) break;
+        cells << CellTextOf(*m_pRecordSetB, slot.ColumnIndex);
     }
+    Model()->SetRow(row, cells);
 }

@@ -6,9 +6,28 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class CQuorvaneDoc;
+
+// Writes one row: add-new (or edit the current row), fill, update. An engine error cancels the
+// change and goes to onError, so nothing is written half; the result tells whether it stored.
+enum class RowWrite { Add, Edit };
+template <typename Fill>
+bool WriteRow(db::Recordset& rs, RowWrite how, Fill&& fill, const std::function<void(const db::Error&)>& onError) {
+    try {
+        if (how == RowWrite::Add) rs.addNew();
+        else rs.edit();
+        fill(rs);
+        rs.update();
+        return true;
+    } catch (const db::Error& e) {
+        if (rs.isOpen() && rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        onError(e);
+        return false;
+    }
+}
 
 // What the document asks of the owner of a list's table (customers, invoices, invoice items).
 // The list windows implement it; without windows the document uses CHeadlessListOwner.

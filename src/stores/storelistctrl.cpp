@@ -19,6 +19,9 @@
 namespace {
 const QString kID = QStringLiteral("ID");
 
+// Item errors are traced, not shown; the change of that item is dropped.
+void TraceError(const db::Error& e) { Trace(10, e.description()); }
+
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -203,16 +206,9 @@ void CStoreListCtrl::OnEditAddItem() {
     if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreItemRecord entered = dlg.Record();
     entered.ID = record.ID;
-    db::Recordset& rs = *GetPtrRecordset();
-    try {
-        rs.addNew();
-        XferDlgToRecordset(entered, rs);
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+    if (!WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
+                  TraceError))
         return;
-    }
     ActivateRecordInRecordset(entered.ID);
     PutRecordToListCtrl(true);
     StandOnRow(Model()->RowOfID(entered.ID));
@@ -235,16 +231,9 @@ void CStoreListCtrl::OnEditItem() {
     if (Doc()->Prompter().ExecDialog(dlg) == QDialog::Accepted) {
         CStoreItemRecord edited = dlg.Record();
         edited.ID = id;
-        try {
-            ActivateRecordInRecordset(id);
-            rs.edit();
-            XferDlgToRecordset(edited, rs);
-            rs.update();
+        if (ActivateRecordInRecordset(id) &&
+            WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); }, TraceError))
             PutRecordToListCtrl(false);
-        } catch (const db::Error& e) {
-            Trace(10, e.description());
-            if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-        }
     }
     PaintUnderlines(200);
 }
@@ -315,16 +304,9 @@ void CStoreListCtrl::EditMultipleItems() {
             CStoreItemRecord record;
             XferRecordsetToDlg(rs, record);
             ApplyStoreItemMultiEdit(changes, table, containers, record);
-            try {
-                rs.edit();
-                XferDlgToRecordset(record, rs);
-                rs.update();
-            } catch (const db::Error& e) {
-                Trace(10, e.description()); // this item stays as it was; the others go on
-                if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-                continue;
-            }
-            Model()->SetRow(row, RowCells());
+            // An item that fails stays as it was; the others go on.
+            if (WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError))
+                Model()->SetRow(row, RowCells());
         }
         tx.commit();
     } catch (const db::Error& e) {
@@ -432,36 +414,25 @@ void CStoreListCtrl::GetWeightAndPrices(int id, double& shipPounds, double& base
 
 void CStoreListCtrl::UpdateCurrentRecordDiscPercent(const QString& groupName, double percent) {
     if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    try {
+    WriteRow(*GetPtrRecordset(), RowWrite::Edit, [&](db::Recordset& rs) {
+        // Read in edit mode: the row as it is now.
         const CItemPrices p = PricesFromDiscount(rs.doubleValue(QStringLiteral("BaseLinePrice")), percent,
                                                  rs.doubleValue(QStringLiteral("MarkupPercent")),
                                                  rs.doubleValue(QStringLiteral("ProdOunces")));
-        rs.edit();
         rs.setValue(QStringLiteral("DiscountGrpName"), CRecordTable::Blank(groupName));
         rs.setValue(QStringLiteral("DiscountPercent"), percent);
         rs.setValue(QStringLiteral("DiscountPrice"), p.discountPrice);
         rs.setValue(QStringLiteral("MarkupPrice"), p.markupPrice);
         rs.setValue(QStringLiteral("DiscPricePerOz"), p.discPricePerOz);
         rs.setValue(QStringLiteral("MarkupPricePerOz"), p.markupPricePerOz);
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-    }
+    }, TraceError);
 }
 
 void CStoreListCtrl::UpdateCurrentRecordContainerName(const QString& name) {
     if (!CanProceed()) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    try {
-        rs.edit();
-        rs.setValue(QStringLiteral("ContainerType"), CRecordTable::Blank(name));
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-    }
+    WriteRow(*GetPtrRecordset(), RowWrite::Edit,
+             [&](db::Recordset& rs) { rs.setValue(QStringLiteral("ContainerType"), CRecordTable::Blank(name)); },
+             TraceError);
 }
 
 template <typename Fn> void CStoreListCtrl::ForEachItem(Fn fn) {
@@ -539,13 +510,6 @@ void CStoreListCtrl::ValidateAllRecords() {
         CStoreItemRecord record;
         XferRecordsetToDlg(rs, record);
         ValidateStoreItem(record);
-        try {
-            rs.edit();
-            XferDlgToRecordset(record, rs);
-            rs.update();
-        } catch (const db::Error& e) {
-            Trace(10, e.description());
-            if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-        }
+        WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError);
     });
 }

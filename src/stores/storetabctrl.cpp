@@ -19,7 +19,10 @@
 
 namespace {
 const QString kID = QStringLiteral("ID");
-}
+
+// Store errors are traced, not shown.
+void TraceError(const db::Error& e) { Trace(10, e.description()); }
+} // namespace
 
 CStoreTabCtrl::CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent)
     : QWidget(parent), m_pDoc(doc), m_table(QStringLiteral("CStoreTabCtrl"), schema::Store(), QStringLiteral("store")),
@@ -266,15 +269,8 @@ void CStoreTabCtrl::ReadStoreField(const char* field, QVariant& value) {
 
 void CStoreTabCtrl::WriteStoreField(const char* field, const QVariant& value) {
     if (!CanProceed() || m_tabs->count() == 0) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    try {
-        rs.edit();
-        rs.setValue(QLatin1String(field), value);
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-    }
+    WriteRow(*GetPtrRecordset(), RowWrite::Edit, [&](db::Recordset& r) { r.setValue(QLatin1String(field), value); },
+             TraceError);
 }
 
 double CStoreTabCtrl::GetStoreShippingCost() {
@@ -338,15 +334,7 @@ void CStoreTabCtrl::OnEditAddItem() {
         record.ID = id;
     }
     db::Recordset& rs = *GetPtrRecordset();
-    try {
-        rs.addNew();
-        XferDlgToRecordset(record, rs);
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
-        return;
-    }
+    if (!WriteRow(rs, RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError)) return;
     ActivateRecordInRecordset(id);
     {
         const QSignalBlocker block(m_tabs);
@@ -385,16 +373,9 @@ void CStoreTabCtrl::OnEditItem() {
     if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreRecord edited = dlg.Record();
     edited.ID = id;
-    try {
-        ActivateRecordInRecordset(id);
-        rs.edit();
-        XferDlgToRecordset(edited, rs);
-        rs.update();
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+    if (!ActivateRecordInRecordset(id) ||
+        !WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); }, TraceError))
         return;
-    }
     m_tabs->setTabText(index, CRecordTable::Blank(edited.StoreTabName).left(200));
     const bool discChanged = dlg.DiscTableChanged();
     const bool containerChanged = dlg.ContainerListChanged();
