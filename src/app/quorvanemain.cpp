@@ -92,6 +92,9 @@ CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow
     connect(m_doc.get(), &CQuorvaneDoc::waitCursorRequested, this, &CQuorvaneMain::OnWaitCursor);
     connect(m_doc.get(), &CQuorvaneDoc::allViewsUpdateRequested, this, &CQuorvaneMain::UpdateAllViews);
     connect(StoreTabs(), &CStoreTabCtrl::storesChanged, this, &CQuorvaneMain::UpdateAllViews);
+    // Posted by the store tabs (queued there): handled once the move is over.
+    connect(StoreTabs(), &CStoreTabCtrl::refreshItemPointersRequested, m_view->Items(),
+            &CInvoiceItemsListCtrl::OnRefreshInvoiceItemPointers);
     for (CListWindow* list : std::initializer_list<CListWindow*>{customers, invoices, items})
         connect(list, &CListWindow::currentRecordChanged, this, &CQuorvaneMain::ScheduleCommandUpdate);
 

@@ -49,6 +49,11 @@ void CInvoiceItemsListCtrl::ReQueryRecordsetUsingID(int invoiceID) {
     RefreshListCtrlFromRecordset();
 }
 
+void CInvoiceItemsListCtrl::OnRefreshInvoiceItemPointers() {
+    Trace20("OnRefreshInvoiceItemPointers");
+    RefreshListCtrlFromRecordset();
+}
+
 void CInvoiceItemsListCtrl::DeleteAllItems() {
     Model()->Clear();
     m_currentRow = -1;

@@ -28,6 +28,8 @@ public:
     // Deletes every line of one invoice (through the third recordset).
     void DeleteAllInvoiceItemsOf(int invoiceID);
     void DeleteAllItems(); // empties the window only
+    // Store items moved: the lines show their stores anew.
+    void OnRefreshInvoiceItemPointers();
     // The invoice's price choice decides the unit price shown.
     void SetPriceChoice(int choice) { m_priceChoice = choice; }
 

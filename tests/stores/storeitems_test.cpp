@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -266,6 +267,24 @@ TEST_F(StoreItems, ChangingADiscountInTheDialogReachesTheStoresItems) {
     double value = 0.0;
     ASSERT_TRUE(h.doc.GetPtrLookupTable()->GetFirst(id, entry, value));
     EXPECT_EQ(entry, QStringLiteral("default"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StoreItems, AMoveTellsTheInvoiceLinesOnceItIsOver) {
+    AddRows(list, 1, {"a", "b"});
+    AddSecondStore();
+    QSignalSpy posted(h.stores, &CStoreTabCtrl::refreshItemPointersRequested);
+    list->SelectOnly(0);
+    h.stores->OnEditCopyStoreItem(false);
+    QApplication::processEvents();
+    EXPECT_EQ(posted.count(), 0); // a copy leaves the lines alone
+    h.stores->OnEditCopyStoreItem(true);
+    EXPECT_EQ(posted.count(), 0); // posted, not sent
+    QApplication::processEvents();
+    EXPECT_EQ(posted.count(), 1);
 }
 
 } // namespace
