@@ -20,7 +20,7 @@ QString Flag(int v) { return v ? QStringLiteral("Y") : QStringLiteral(" "); }
 
 CCustomerListCtrl::CCustomerListCtrl(CQuorvaneDoc* doc, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CCustomerListCtrl"), schema::Customer(), QStringLiteral("customer"),
-                  CustomerColumnSpec(), kCustomerColumnGroup, parent) {
+                  CustomerColumnSet(), kCustomerColumnGroup, parent) {
     setObjectName(QString::number(kWindowID));
 }
 

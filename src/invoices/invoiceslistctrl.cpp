@@ -23,7 +23,7 @@ const char* const kPriceNames[] = {"Baseline", "Discount", "Markup"};
 
 CInvoicesListCtrl::CInvoicesListCtrl(CQuorvaneDoc* doc, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CInvoicesListCtrl"), schema::Invoice(), QStringLiteral("invoice"),
-                  InvoiceColumnSpec(), kInvoiceColumnGroup, parent) {
+                  InvoiceColumnSet(), kInvoiceColumnGroup, parent) {
     setObjectName(QString::number(kWindowID));
 }
 

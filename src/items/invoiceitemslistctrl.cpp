@@ -8,7 +8,7 @@
 
 CInvoiceItemsListCtrl::CInvoiceItemsListCtrl(CQuorvaneDoc* doc, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("item"),
-                  InvoiceItemColumnSpec(), kInvoiceItemColumnGroup, parent) {
+                  InvoiceItemColumnSet(), kInvoiceItemColumnGroup, parent) {
     setObjectName(QString::number(kWindowID));
 }
 

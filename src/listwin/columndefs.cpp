@@ -155,28 +155,28 @@ QString trimTrailingBlanks(const QString& text) {
 
 } // namespace
 
-const ListColumnSpec& CustomerColumnSpec() {
-    static const ListColumnSpec spec{
+const ListColumnSet& CustomerColumnSet() {
+    static const ListColumnSet columnSet{
         countOf(kCustomerColumns), kCustomerColumns, {1, 14, 15, 16, 10, 11}};
-    return spec;
+    return columnSet;
 }
 
-const ListColumnSpec& InvoiceColumnSpec() {
-    static const ListColumnSpec spec{
+const ListColumnSet& InvoiceColumnSet() {
+    static const ListColumnSet columnSet{
         countOf(kInvoiceColumns), kInvoiceColumns, {0, 3, 4, 5, 15, 17}};
-    return spec;
+    return columnSet;
 }
 
-const ListColumnSpec& InvoiceItemColumnSpec() {
-    static const ListColumnSpec spec{
+const ListColumnSet& InvoiceItemColumnSet() {
+    static const ListColumnSet columnSet{
         countOf(kInvoiceItemColumns), kInvoiceItemColumns, {1, 2, 3, 4, 8}};
-    return spec;
+    return columnSet;
 }
 
-const ListColumnSpec& StoreItemColumnSpec() {
-    static const ListColumnSpec spec{
+const ListColumnSet& StoreItemColumnSet() {
+    static const ListColumnSet columnSet{
         countOf(kStoreItemColumns), kStoreItemColumns, {0, 1, 2, 4, 7, 5, 14}};
-    return spec;
+    return columnSet;
 }
 
 QString FormatColumnRow(int index, const ColumnDef& def, const ColumnSlot& slot) {
@@ -221,7 +221,7 @@ bool ParseColumnRow(const QString& row, int n, int& index, ColumnDef& def, Colum
     return true;
 }
 
-CListColumns::CListColumns(const ListColumnSpec& spec, int group) : m_spec(&spec), m_group(group) {
+CListColumns::CListColumns(const ListColumnSet& columnSet, int group) : m_set(&columnSet), m_group(group) {
     InitializeColumnDefinitions();
 }
 
@@ -230,7 +230,7 @@ void CListColumns::InitializeColumnDefinitions() {
     m_defs.assign(size_t(n), ColumnDef{});
     m_slots.assign(size_t(n), ColumnSlot{});
     for (int i = 0; i < n; ++i) {
-        const ColumnTableEntry& e = m_spec->table[i];
+        const ColumnTableEntry& e = m_set->table[i];
         ColumnDef& d = m_defs[size_t(i)];
         d.Active = 0;
         d.Width = e.width;
@@ -245,7 +245,7 @@ void CListColumns::SetupDefaultColumns() {
     InitializeColumnDefinitions();
     const int n = Count();
     int k = 0;
-    for (int c : m_spec->defaultColumns) {
+    for (int c : m_set->defaultColumns) {
         if (k >= n)
             break;
         if (c < 0 || c >= n)

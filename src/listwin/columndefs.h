@@ -15,16 +15,16 @@ struct ColumnTableEntry {
 };
 
 // The column definitions and default slots of one kind of list.
-struct ListColumnSpec {
+struct ListColumnSet {
     int count;                        // N
     const ColumnTableEntry* table;    // N entries
     std::vector<int> defaultColumns;  // column indexes of the default slots, slot 0 first
 };
 
-const ListColumnSpec& CustomerColumnSpec();    // 20 columns, group 0
-const ListColumnSpec& InvoiceColumnSpec();     // 27 columns, group 1
-const ListColumnSpec& InvoiceItemColumnSpec(); // 9 columns, group 2
-const ListColumnSpec& StoreItemColumnSpec();   // 19 columns, group 10 + store ID
+const ListColumnSet& CustomerColumnSet();    // 20 columns, group 0
+const ListColumnSet& InvoiceColumnSet();     // 27 columns, group 1
+const ListColumnSet& InvoiceItemColumnSet(); // 9 columns, group 2
+const ListColumnSet& StoreItemColumnSet();   // 19 columns, group 10 + store ID
 
 constexpr int kCustomerColumnGroup = 0;
 constexpr int kInvoiceColumnGroup = 1;
@@ -71,12 +71,12 @@ struct ColumnMenuItem {
 // Everything here is independent of the window that shows it.
 class CListColumns {
 public:
-    CListColumns(const ListColumnSpec& spec, int group);
+    CListColumns(const ListColumnSet& columnSet, int group);
 
-    int Count() const { return m_spec->count; }
+    int Count() const { return m_set->count; }
     int Group() const { return m_group; }
     void SetGroup(int group) { m_group = group; }
-    const ListColumnSpec& Spec() const { return *m_spec; }
+    const ListColumnSet& Table() const { return *m_set; }
 
     std::vector<ColumnDef>& Definitions() { return m_defs; }
     const std::vector<ColumnDef>& Definitions() const { return m_defs; }
@@ -112,7 +112,7 @@ public:
     int UsedSlotCount() const;
 
 private:
-    const ListColumnSpec* m_spec;
+    const ListColumnSet* m_set;
     int m_group;
     std::vector<ColumnDef> m_defs;
     std::vector<ColumnSlot> m_slots;

@@ -17,9 +17,9 @@ QColor ToQColor(unsigned rgb) { return QColor(int(rgb & 0xFF), int((rgb >> 8) & 
 } // namespace
 
 CListWindow::CListWindow(CQuorvaneDoc* doc, const QString& className, db::TableDef def,
-                         const QString& countLabel, const ListColumnSpec& spec, int group, QWidget* parent)
+                         const QString& countLabel, const ListColumnSet& columnSet, int group, QWidget* parent)
     : QTreeView(parent), m_pDoc(doc), m_className(className), m_table(className, std::move(def), countLabel),
-      m_columns(spec, group), m_model(new CReportModel(this)) {
+      m_columns(columnSet, group), m_model(new CReportModel(this)) {
     setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);

@@ -16,7 +16,7 @@ class CListWindow : public QTreeView, public IListTableOwner {
     Q_OBJECT
 public:
     CListWindow(CQuorvaneDoc* doc, const QString& className, db::TableDef def, const QString& countLabel,
-                const ListColumnSpec& spec, int group, QWidget* parent = nullptr);
+                const ListColumnSet& columnSet, int group, QWidget* parent = nullptr);
     ~CListWindow() override;
 
     // ---- the table

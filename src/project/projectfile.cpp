@@ -204,17 +204,17 @@ bool CQuorvaneDoc::VerifyProject(const QString& path) {
         if (!m_shared) return true;
 
         Trace(20, QStringLiteral("  Finding shared project file..."));
-        const QString spec = m_sharedFileSpec;
-        if (!spec.isEmpty() && QFileInfo::exists(spec)) return true;
+        const QString sharedPath = m_sharedFileSpec;
+        if (!sharedPath.isEmpty() && QFileInfo::exists(sharedPath)) return true;
         if (m_prompter->MessageBox(
-                QStringLiteral("Failed to find file:\n\n%1\n\nDo you want to locate it now?").arg(spec),
+                QStringLiteral("Failed to find file:\n\n%1\n\nDo you want to locate it now?").arg(sharedPath),
                 CPrompter::Buttons::YesNo, CPrompter::Icon::Question,
                 CPrompter::Answer::Yes) != CPrompter::Answer::Yes)
             return false;
         CPrompter::FileRequest request;
         request.filter = QString::fromLatin1(ProjectFileFilter());
         request.defaultExt = QStringLiteral("qvp");
-        request.initialPath = spec;
+        request.initialPath = sharedPath;
         const QString located = m_prompter->GetSaveFileName(request);
         if (!located.isEmpty() && QFileInfo::exists(located)) {
             if (located.size() > 200) throw db::Error(QStringLiteral("The path of the shared file is too long."));

@@ -30,13 +30,13 @@ CQuorvaneDoc::CQuorvaneDoc(CPrompter* prompter, QObject* parent)
     m_columnDefs = std::make_unique<CDaoGroupedStringList>(this, QStringLiteral("ColumnDefs"));
     m_headlessCustomers = std::make_unique<CHeadlessListOwner>(
         this, QStringLiteral("CCustomerListCtrl"), schema::Customer(), QStringLiteral("customer"),
-        CustomerColumnSpec(), kCustomerColumnGroup);
+        CustomerColumnSet(), kCustomerColumnGroup);
     m_headlessInvoices = std::make_unique<CHeadlessListOwner>(
         this, QStringLiteral("CInvoicesListCtrl"), schema::Invoice(), QStringLiteral("invoice"),
-        InvoiceColumnSpec(), kInvoiceColumnGroup);
+        InvoiceColumnSet(), kInvoiceColumnGroup);
     m_headlessInvoiceItems = std::make_unique<CHeadlessListOwner>(
         this, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("item"),
-        InvoiceItemColumnSpec(), kInvoiceItemColumnGroup);
+        InvoiceItemColumnSet(), kInvoiceItemColumnGroup);
     m_headlessStores = std::make_unique<CHeadlessStoreTabs>(this);
     SetListOwners(nullptr, nullptr, nullptr, nullptr);
 }

@@ -71,9 +71,9 @@ void CRecordTable::AddRow(const QVariantHash& values) {
 }
 
 CHeadlessListOwner::CHeadlessListOwner(CQuorvaneDoc* doc, QString ownerName, db::TableDef def,
-                                       QString countLabel, const ListColumnSpec& spec, int group)
+                                       QString countLabel, const ListColumnSet& columnSet, int group)
     : m_pDoc(doc), m_table(std::move(ownerName), std::move(def), std::move(countLabel)),
-      m_columns(spec, group) {}
+      m_columns(columnSet, group) {}
 
 void CHeadlessListOwner::CleanUp() {
     SaveColumnDefinitions();
@@ -103,7 +103,7 @@ void CHeadlessStoreTabs::CleanUp() {
 bool CHeadlessStoreTabs::AddStoreListControl(int storeID, bool create) {
     auto list = std::make_unique<CHeadlessListOwner>(
         m_pDoc, QStringLiteral("CStoreListCtrl"), schema::StoreItems(storeID), QStringLiteral("Item"),
-        StoreItemColumnSpec(), StoreItemColumnGroup(storeID));
+        StoreItemColumnSet(), StoreItemColumnGroup(storeID));
     db::Database& database = *m_pDoc->GetPtrDatabase();
     if (create) {
         if (!list->DefineDaoTable(database)) {

@@ -97,7 +97,7 @@ private:
 class CHeadlessListOwner : public IListTableOwner {
 public:
     CHeadlessListOwner(CQuorvaneDoc* doc, QString ownerName, db::TableDef def, QString countLabel,
-                       const ListColumnSpec& spec, int group);
+                       const ListColumnSet& columnSet, int group);
 
     bool DefineDaoTable(db::Database& database) override { return m_table.DefineDaoTable(database); }
     bool OpenDaoRecordset(db::Database& database) override { return m_table.OpenDaoRecordset(database); }

@@ -31,7 +31,7 @@ public:
 
 CStoreListCtrl::CStoreListCtrl(CQuorvaneDoc* doc, CStoreTabCtrl* tabs, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CStoreListCtrl"), schema::StoreItems(0), QStringLiteral("Item"),
-                  StoreItemColumnSpec(), StoreItemColumnGroup(0), parent),
+                  StoreItemColumnSet(), StoreItemColumnGroup(0), parent),
       m_pTabs(tabs) {
     m_underlineTimer.setSingleShot(true);
     connect(&m_underlineTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));

@@ -242,9 +242,9 @@ TEST(ColumnRow, LongerRowsAndOddUsedValues) {
 }
 
 TEST(ColumnRow, EveryBuiltInDefinitionSurvivesTheRow) {
-    for (const ListColumnSpec* spec : {&CustomerColumnSpec(), &InvoiceColumnSpec(),
-                                       &InvoiceItemColumnSpec(), &StoreItemColumnSpec()}) {
-        CListColumns columns(*spec, 0);
+    for (const ListColumnSet* columnSet : {&CustomerColumnSet(), &InvoiceColumnSet(),
+                                       &InvoiceItemColumnSet(), &StoreItemColumnSet()}) {
+        CListColumns columns(*columnSet, 0);
         columns.SetupDefaultColumns();
         for (int i = 0; i < columns.Count(); ++i) {
             const ColumnDef& d = columns.Definitions()[size_t(i)];

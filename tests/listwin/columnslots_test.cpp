@@ -50,21 +50,21 @@ int toggleID(int column) {
 
 TEST(ColumnDefaults, EachListShowsItsDefaultColumnsInOrder) {
     struct Case {
-        const ListColumnSpec& spec;
+        const ListColumnSet& columnSet;
         int count;
         QStringList titles;
     };
     const Case cases[] = {
-        {CustomerColumnSpec(), 20, {"Name", "Bus", "Tax", "Grp", "Cnt", "BalanceDue"}},
-        {InvoiceColumnSpec(), 27, {"Invoice#", "Status", "Date", "Cnt", "Total", "Due"}},
-        {InvoiceItemColumnSpec(), 9, {"Code", "Item Description", "Qty", "BkOrd", "Cost"}},
-        {StoreItemColumnSpec(),
+        {CustomerColumnSet(), 20, {"Name", "Bus", "Tax", "Grp", "Cnt", "BalanceDue"}},
+        {InvoiceColumnSet(), 27, {"Invoice#", "Status", "Date", "Cnt", "Total", "Due"}},
+        {InvoiceItemColumnSet(), 9, {"Code", "Item Description", "Qty", "BkOrd", "Cost"}},
+        {StoreItemColumnSet(),
          19,
          {"Code", "Item Description", "Container", "Base Price", "Dscnt%", "Dscnt Price",
           "Ship Weight"}},
     };
     for (const Case& c : cases) {
-        CListColumns columns(c.spec, 0);
+        CListColumns columns(c.columnSet, 0);
         ASSERT_EQ(columns.Count(), c.count);
         columns.SetupDefaultColumns();
         EXPECT_EQ(shownTitles(columns), c.titles);
@@ -82,7 +82,7 @@ TEST(ColumnDefaults, EachListShowsItsDefaultColumnsInOrder) {
 }
 
 TEST(ColumnDefaults, TablesMatchTheirListsAndGroups) {
-    CListColumns customers(CustomerColumnSpec(), kCustomerColumnGroup);
+    CListColumns customers(CustomerColumnSet(), kCustomerColumnGroup);
     EXPECT_EQ(customers.Definitions()[0].Title, QStringLiteral("Customer#"));
     EXPECT_EQ(customers.Definitions()[0].Format, 1);
     EXPECT_EQ(customers.Definitions()[14].Description,
@@ -90,16 +90,16 @@ TEST(ColumnDefaults, TablesMatchTheirListsAndGroups) {
     EXPECT_EQ(customers.Definitions()[14].Format, 2);
     EXPECT_EQ(customers.Definitions()[19].Title, QStringLiteral("User Field2"));
 
-    CListColumns invoices(InvoiceColumnSpec(), kInvoiceColumnGroup);
+    CListColumns invoices(InvoiceColumnSet(), kInvoiceColumnGroup);
     EXPECT_EQ(invoices.Definitions()[7].Description,
               QStringLiteral("Price used: baseline, discount or markup"));
     EXPECT_EQ(invoices.Definitions()[7].Width, 65);
     EXPECT_EQ(invoices.Definitions()[26].Title, QStringLiteral("User Field2"));
 
-    CListColumns items(InvoiceItemColumnSpec(), kInvoiceItemColumnGroup);
+    CListColumns items(InvoiceItemColumnSet(), kInvoiceItemColumnGroup);
     EXPECT_EQ(items.Definitions()[2].Width, 140);
 
-    CListColumns store(StoreItemColumnSpec(), StoreItemColumnGroup(3));
+    CListColumns store(StoreItemColumnSet(), StoreItemColumnGroup(3));
     EXPECT_EQ(store.Group(), 13);
     EXPECT_EQ(store.Definitions()[13].Description, QStringLiteral("Weight of product in ounces"));
     EXPECT_EQ(store.Definitions()[18].Format, 1);
@@ -110,7 +110,7 @@ TEST(ColumnDefaults, TablesMatchTheirListsAndGroups) {
 }
 
 TEST(ColumnDefaults, InitializeForgetsEverySlotAndRow) {
-    CListColumns columns(InvoiceColumnSpec(), 1);
+    CListColumns columns(InvoiceColumnSet(), 1);
     columns.SetupDefaultColumns();
     columns.ApplyColumnSlots();
     columns.Definitions()[3].RowID = 17;
@@ -128,7 +128,7 @@ TEST(ColumnDefaults, InitializeForgetsEverySlotAndRow) {
 }
 
 TEST(ColumnApply, ActivatesShownColumnsAndNumbersListColumns) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     columns.SetupDefaultColumns();
     columns.Definitions()[0].Active = 1; // stale, not shown
 
@@ -156,7 +156,7 @@ TEST(ColumnApply, ActivatesShownColumnsAndNumbersListColumns) {
 }
 
 TEST(ColumnMenu, OneItemPerColumnThenSeparatorAndRefresh) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     columns.SetupDefaultColumns();
     columns.ApplyColumnSlots();
     const std::vector<ColumnMenuItem> menu = columns.BuildColumnMenu();
@@ -175,12 +175,12 @@ TEST(ColumnMenu, OneItemPerColumnThenSeparatorAndRefresh) {
     EXPECT_FALSE(menu[size_t(n) + 1].separator);
 
     // Every list's ids stay inside the command range.
-    CListColumns invoices(InvoiceColumnSpec(), 1);
+    CListColumns invoices(InvoiceColumnSet(), 1);
     EXPECT_LE(invoices.BuildColumnMenu().back().id, kColumnMenuLastID);
 }
 
 TEST(ColumnToggle, RefreshAndUnknownCommands) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     columns.SetupDefaultColumns();
     const std::vector<int> before = shown(columns);
     EXPECT_EQ(columns.ToggleColumnSlot(kColumnMenuFirstID + columns.Count()), 1);
@@ -193,7 +193,7 @@ TEST(ColumnToggle, RefreshAndUnknownCommands) {
 }
 
 TEST(ColumnToggle, HidingShiftsLaterColumnsAndShowingAppends) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     columns.SetupDefaultColumns(); // 1, 2, 3, 4, 8
     EXPECT_EQ(columns.ToggleColumnSlot(toggleID(3)), 1);
     EXPECT_EQ(shown(columns), (std::vector<int>{1, 2, 4, 8}));
@@ -204,7 +204,7 @@ TEST(ColumnToggle, HidingShiftsLaterColumnsAndShowingAppends) {
 }
 
 TEST(ColumnToggle, HidingTheOnlyColumnThenShowingOne) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     showColumns(columns, {6});
     EXPECT_EQ(columns.ToggleColumnSlot(toggleID(6)), 1);
     EXPECT_EQ(columns.UsedSlotCount(), 0);
@@ -219,8 +219,8 @@ TEST(ColumnToggle, HidingTheOnlyColumnThenShowingOne) {
 }
 
 TEST(ColumnToggle, EveryColumnShown) {
-    for (const ListColumnSpec* spec : {&InvoiceItemColumnSpec(), &InvoiceColumnSpec()}) {
-        CListColumns columns(*spec, 0);
+    for (const ListColumnSet* columnSet : {&InvoiceItemColumnSet(), &InvoiceColumnSet()}) {
+        CListColumns columns(*columnSet, 0);
         const int n = columns.Count();
         showColumns(columns, allColumns(n));
 
@@ -240,7 +240,7 @@ TEST(ColumnToggle, EveryColumnShown) {
 
 TEST(ColumnToggle, NoFreeSlotLeft) {
     // Only a layout that shows some column twice can fill every slot and still miss one.
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     const int n = columns.Count();
     std::vector<int> full = allColumns(n);
     full.back() = 0;
@@ -250,7 +250,7 @@ TEST(ColumnToggle, NoFreeSlotLeft) {
 }
 
 TEST(ColumnMove, DraggedColumnLandsOnTheTargetSlot) {
-    CListColumns columns(StoreItemColumnSpec(), 10);
+    CListColumns columns(StoreItemColumnSet(), 10);
     columns.SetupDefaultColumns(); // 0, 1, 2, 4, 7, 5, 14
     EXPECT_TRUE(columns.MoveColumnSlot(1, 4));
     EXPECT_EQ(shown(columns), (std::vector<int>{0, 2, 4, 7, 1, 5, 14}));
@@ -261,7 +261,7 @@ TEST(ColumnMove, DraggedColumnLandsOnTheTargetSlot) {
 }
 
 TEST(ColumnMove, NothingToDo) {
-    CListColumns columns(StoreItemColumnSpec(), 10);
+    CListColumns columns(StoreItemColumnSet(), 10);
     columns.SetupDefaultColumns();
     const std::vector<int> before = shown(columns);
     const int used = columns.UsedSlotCount();
@@ -275,7 +275,7 @@ TEST(ColumnMove, NothingToDo) {
 }
 
 TEST(ColumnMove, DropOutsideEveryColumnMovesToTheEnd) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     columns.SetupDefaultColumns(); // 1, 2, 3, 4, 8
     columns.ApplyColumnSlots();
     const auto widthOf = [&](int listColumn) {
@@ -305,7 +305,7 @@ TEST(ColumnMove, DropOutsideEveryColumnMovesToTheEnd) {
 }
 
 TEST(ColumnSlotAtX, FindsTheSlotUnderX) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     showColumns(columns, {4, 0, 7});
     columns.ApplyColumnSlots();
     const int widths[] = {30, 50, 20}; // by list column
@@ -331,7 +331,7 @@ TEST(ColumnSlotAtX, FindsTheSlotUnderX) {
 }
 
 TEST(ColumnSlotAtX, NoShownColumns) {
-    CListColumns columns(InvoiceItemColumnSpec(), 2);
+    CListColumns columns(InvoiceItemColumnSet(), 2);
     const auto widthOf = [](int) { return 40; };
     EXPECT_EQ(columns.ColumnSlotAtX(0, widthOf), -1);
     EXPECT_EQ(columns.ColumnSlotAtX(100, widthOf), -1);

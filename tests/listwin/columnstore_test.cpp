@@ -95,39 +95,39 @@ protected:
 
 TEST_F(ColumnStore, NewProjectHoldsEveryDefinitionOfEachList) {
     struct Case {
-        const ListColumnSpec& spec;
+        const ListColumnSet& columnSet;
         int group;
     };
-    const Case cases[] = {{CustomerColumnSpec(), kCustomerColumnGroup},
-                          {InvoiceColumnSpec(), kInvoiceColumnGroup},
-                          {InvoiceItemColumnSpec(), kInvoiceItemColumnGroup}};
+    const Case cases[] = {{CustomerColumnSet(), kCustomerColumnGroup},
+                          {InvoiceColumnSet(), kInvoiceColumnGroup},
+                          {InvoiceItemColumnSet(), kInvoiceItemColumnGroup}};
     for (const Case& c : cases) {
         const std::vector<StoredRow> rows = rowsOfGroup(m_list, c.group);
-        ASSERT_EQ(int(rows.size()), c.spec.count) << "group " << c.group;
+        ASSERT_EQ(int(rows.size()), c.columnSet.count) << "group " << c.group;
 
         std::set<int> indexes;
         for (const StoredRow& row : rows) {
             int index = -1;
             ColumnDef def;
             ColumnSlot slot;
-            ASSERT_TRUE(ParseColumnRow(row.text, c.spec.count, index, def, slot))
+            ASSERT_TRUE(ParseColumnRow(row.text, c.columnSet.count, index, def, slot))
                 << row.text.toStdString();
             indexes.insert(index);
-            EXPECT_EQ(def.Title, QString::fromUtf8(c.spec.table[index].title));
-            EXPECT_EQ(def.Width, c.spec.table[index].width);
+            EXPECT_EQ(def.Title, QString::fromUtf8(c.columnSet.table[index].title));
+            EXPECT_EQ(def.Width, c.columnSet.table[index].width);
         }
-        EXPECT_EQ(int(indexes.size()), c.spec.count);
+        EXPECT_EQ(int(indexes.size()), c.columnSet.count);
 
-        CListColumns columns(c.spec, c.group);
+        CListColumns columns(c.columnSet, c.group);
         columns.LoadColumnDefinitions(m_list);
-        EXPECT_EQ(shown(columns), c.spec.defaultColumns);
+        EXPECT_EQ(shown(columns), c.columnSet.defaultColumns);
         for (const ColumnDef& d : columns.Definitions())
             EXPECT_NE(d.RowID, -1);
     }
 }
 
 TEST_F(ColumnStore, RoundTripKeepsTitlesWidthsAndSlots) {
-    CListColumns columns(InvoiceColumnSpec(), kInvoiceColumnGroup);
+    CListColumns columns(InvoiceColumnSet(), kInvoiceColumnGroup);
     columns.LoadColumnDefinitions(m_list);
     const std::vector<StoredRow> before = rowsOfGroup(m_list, kInvoiceColumnGroup);
 
@@ -153,7 +153,7 @@ TEST_F(ColumnStore, RoundTripKeepsTitlesWidthsAndSlots) {
     for (size_t r = 0; r < after.size(); ++r)
         EXPECT_EQ(after[r].id, before[r].id);
 
-    CListColumns reread(InvoiceColumnSpec(), kInvoiceColumnGroup);
+    CListColumns reread(InvoiceColumnSet(), kInvoiceColumnGroup);
     EXPECT_EQ(reread.ReadColumnDefinitions(m_list), reread.Count());
     EXPECT_EQ(reread.Definitions()[25].Title, QStringLiteral("Route 66 stop"));
     EXPECT_EQ(reread.Definitions()[26].Title,
@@ -164,29 +164,29 @@ TEST_F(ColumnStore, RoundTripKeepsTitlesWidthsAndSlots) {
 }
 
 TEST_F(ColumnStore, SecondStoreOverwritesInPlace) {
-    CListColumns columns(InvoiceItemColumnSpec(), kInvoiceItemColumnGroup);
+    CListColumns columns(InvoiceItemColumnSet(), kInvoiceItemColumnGroup);
     columns.LoadColumnDefinitions(m_list);
     const size_t count = rowsOfGroup(m_list, kInvoiceItemColumnGroup).size();
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(columns.ToggleColumnSlot(kColumnMenuFirstID + 1 + round), 1);
         ASSERT_TRUE(columns.StoreColumnDefinitions(m_list));
         EXPECT_EQ(rowsOfGroup(m_list, kInvoiceItemColumnGroup).size(), count);
-        CListColumns reread(InvoiceItemColumnSpec(), kInvoiceItemColumnGroup);
+        CListColumns reread(InvoiceItemColumnSet(), kInvoiceItemColumnGroup);
         reread.LoadColumnDefinitions(m_list);
         expectSameLayout(columns, reread);
     }
     // Other lists' rows were left alone.
-    EXPECT_EQ(int(rowsOfGroup(m_list, kCustomerColumnGroup).size()), CustomerColumnSpec().count);
+    EXPECT_EQ(int(rowsOfGroup(m_list, kCustomerColumnGroup).size()), CustomerColumnSet().count);
 }
 
 TEST_F(ColumnStore, EmptyGroupFallsBackToDefaultsAndIsFilledOnce) {
     const int group = StoreItemColumnGroup(40);
     ASSERT_TRUE(rowsOfGroup(m_list, group).empty());
 
-    CListColumns columns(StoreItemColumnSpec(), group);
+    CListColumns columns(StoreItemColumnSet(), group);
     EXPECT_EQ(columns.ReadColumnDefinitions(m_list), 0);
     columns.LoadColumnDefinitions(m_list);
-    EXPECT_EQ(shown(columns), StoreItemColumnSpec().defaultColumns);
+    EXPECT_EQ(shown(columns), StoreItemColumnSet().defaultColumns);
 
     ASSERT_TRUE(columns.StoreColumnDefinitions(m_list));
     EXPECT_EQ(int(rowsOfGroup(m_list, group).size()), columns.Count());
@@ -197,7 +197,7 @@ TEST_F(ColumnStore, EmptyGroupFallsBackToDefaultsAndIsFilledOnce) {
     ASSERT_TRUE(columns.StoreColumnDefinitions(m_list));
     EXPECT_EQ(int(rowsOfGroup(m_list, group).size()), columns.Count());
 
-    CListColumns reread(StoreItemColumnSpec(), group);
+    CListColumns reread(StoreItemColumnSet(), group);
     EXPECT_EQ(reread.ReadColumnDefinitions(m_list), reread.Count());
     expectSameLayout(columns, reread);
 }
@@ -221,13 +221,13 @@ TEST_F(ColumnStore, ReopenedProjectBringsBackTheSavedLayout) {
     EXPECT_EQ(shown(reopened->Columns()), layout);
     EXPECT_EQ(reopened->Columns().Definitions()[4].Width, 123);
     EXPECT_EQ(reopened->Columns().Definitions()[4].Active, 1);
-    EXPECT_EQ(int(rowsOfGroup(m_list, kCustomerColumnGroup).size()), CustomerColumnSpec().count);
+    EXPECT_EQ(int(rowsOfGroup(m_list, kCustomerColumnGroup).size()), CustomerColumnSet().count);
 }
 
 TEST_F(ColumnStore, DamagedRowsAreSkipped) {
     const int group = kSpareGroup;
-    const int n = InvoiceItemColumnSpec().count;
-    CListColumns source(InvoiceItemColumnSpec(), group);
+    const int n = InvoiceItemColumnSet().count;
+    CListColumns source(InvoiceItemColumnSet(), group);
     source.SetupDefaultColumns();
     const QString good2 = FormatColumnRow(2, source.Definitions()[2], source.Slots()[2]);
     const QString good0 = FormatColumnRow(0, source.Definitions()[0], source.Slots()[0]);
@@ -249,7 +249,7 @@ TEST_F(ColumnStore, DamagedRowsAreSkipped) {
     ASSERT_NE(id0, -1);
     ASSERT_NE(id2, -1);
 
-    CListColumns columns(InvoiceItemColumnSpec(), group);
+    CListColumns columns(InvoiceItemColumnSet(), group);
     EXPECT_EQ(columns.ReadColumnDefinitions(m_list), 2);
     EXPECT_EQ(columns.Definitions()[0].RowID, id0);
     EXPECT_EQ(columns.Definitions()[2].RowID, id2);
@@ -262,14 +262,14 @@ TEST_F(ColumnStore, DamagedRowsAreSkipped) {
     const int badGroup = kSpareGroup + 1;
     for (const QString& row : damaged)
         ASSERT_NE(m_list->AddItem(badGroup, row), -1);
-    CListColumns fallback(InvoiceItemColumnSpec(), badGroup);
+    CListColumns fallback(InvoiceItemColumnSet(), badGroup);
     fallback.LoadColumnDefinitions(m_list);
-    EXPECT_EQ(shown(fallback), InvoiceItemColumnSpec().defaultColumns);
+    EXPECT_EQ(shown(fallback), InvoiceItemColumnSet().defaultColumns);
 }
 
 TEST_F(ColumnStore, BrokenSlotOrderIsRepairedOnRead) {
     const int group = kSpareGroup + 2;
-    CListColumns written(InvoiceItemColumnSpec(), group);
+    CListColumns written(InvoiceItemColumnSet(), group);
     written.InitializeColumnDefinitions();
     // A gap at slot 1, column 3 twice, column 7 after the gap.
     const std::map<int, int> used = {{0, 3}, {2, 5}, {3, 3}, {4, 7}, {6, 3}};
@@ -282,7 +282,7 @@ TEST_F(ColumnStore, BrokenSlotOrderIsRepairedOnRead) {
                                                          written.Slots()[size_t(i)])),
                   -1);
 
-    CListColumns columns(InvoiceItemColumnSpec(), group);
+    CListColumns columns(InvoiceItemColumnSet(), group);
     columns.LoadColumnDefinitions(m_list);
     EXPECT_EQ(shown(columns), (std::vector<int>{3, 5, 7}));
     EXPECT_TRUE(contiguous(columns));
@@ -294,9 +294,9 @@ TEST_F(ColumnStore, BrokenSlotOrderIsRepairedOnRead) {
 }
 
 TEST_F(ColumnStore, NoList) {
-    CListColumns columns(CustomerColumnSpec(), kCustomerColumnGroup);
+    CListColumns columns(CustomerColumnSet(), kCustomerColumnGroup);
     EXPECT_FALSE(columns.StoreColumnDefinitions(nullptr));
     EXPECT_EQ(columns.ReadColumnDefinitions(nullptr), 0);
     columns.LoadColumnDefinitions(nullptr);
-    EXPECT_EQ(shown(columns), CustomerColumnSpec().defaultColumns);
+    EXPECT_EQ(shown(columns), CustomerColumnSet().defaultColumns);
 }

@@ -112,9 +112,9 @@ int cmdInfo(const QString& path) {
     db::Database shared;
     db::Database* data = &file;
     if (project.intValue(QStringLiteral("Shared")) != 0) {
-        const QString spec = project.textValue(QStringLiteral("SharedFileSpec")).trimmed();
-        if (!QFileInfo::exists(spec)) throw db::Error(QStringLiteral("Failed to find file:\n\n%1").arg(spec));
-        shared.open(spec, true);
+        const QString sharedPath = project.textValue(QStringLiteral("SharedFileSpec")).trimmed();
+        if (!QFileInfo::exists(sharedPath)) throw db::Error(QStringLiteral("Failed to find file:\n\n%1").arg(sharedPath));
+        shared.open(sharedPath, true);
         data = &shared;
     }
     db::Recordset hw(*data);
