@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -51,6 +52,9 @@ public:
     // Grows with every write made through this object; lets recordsets keep read caches.
     std::uint64_t generation() const { return m_generation; }
     void bumpGeneration() { ++m_generation; }
+    // A counter of writes to one table, so that a write to one table leaves the caches of
+    // the others valid. The address stays valid for the life of this object.
+    std::uint64_t* tableCounter(const QString& table) { return &m_tableWrites[table.toLower()]; }
     // Creates an index on one field so that finds and filters do not scan (best effort).
     void ensureIndex(const QString& table, const QString& field);
 
@@ -63,6 +67,7 @@ private:
     bool m_readOnly = false;
     int m_transDepth = 0;
     std::uint64_t m_generation = 0;
+    std::unordered_map<QString, std::uint64_t> m_tableWrites;
     struct Cache;
     std::unique_ptr<Cache> m_cache;
 };

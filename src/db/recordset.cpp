@@ -52,6 +52,7 @@ void Recordset::open(const QString& sql) {
     close();
     const TableDef def = m_db.tableDef(m.captured(1).isEmpty() ? m.captured(2) : m.captured(1));
     m_table = def.name;
+    m_tableWrites = m_db.tableCounter(m_table);
     m_fields = def.fields;
     QStringList cols, marks;
     for (const FieldDef& f : m_fields) {
@@ -316,7 +317,7 @@ void Recordset::loadRows(std::size_t pos) const {
     m_cacheHas = m_wanted;
     m_cacheStart = long(pos);
     m_cacheCount = long(rows);
-    m_cacheGeneration = m_db.generation();
+    m_cacheGeneration = generation();
 }
 
 // Booleans read as 0/1 and whole numbers as int whatever another program stored.
@@ -397,7 +398,7 @@ long Recordset::cacheRowFor(int index) const {
         m_wanted[size_t(index)] = 1;
         m_loadSql.clear();
     }
-    if (m_cacheStart < 0 || m_cacheGeneration != m_db.generation() || m_pos < m_cacheStart ||
+    if (m_cacheStart < 0 || m_cacheGeneration != generation() || m_pos < m_cacheStart ||
         m_pos >= m_cacheStart + m_cacheCount || !m_cacheHas[size_t(index)])
         loadRows(size_t(m_pos));
     const long row = m_pos - m_cacheStart;
@@ -509,7 +510,7 @@ void Recordset::update() {
     requireOpen();
     if (m_editMode == NoEdit)
         throw Error(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    const std::uint64_t before = m_db.generation();
+    const std::uint64_t before = generation();
     const bool cacheWasValid = m_cacheStart >= 0 && m_cacheGeneration == before;
     if (m_editMode == Editing) {
         const std::int64_t key = currentKey();
@@ -545,14 +546,14 @@ void Recordset::update() {
                 m_editMode = NoEdit;
                 throw Error(QStringLiteral("Record is deleted."));
             }
-            m_db.bumpGeneration();
+            bumpGeneration();
             // Patch this row in the read cache rather than reread the block; its text store
             // only grows, so past a limit the block is simply read again.
             if (cacheWasValid && m_pos >= m_cacheStart && m_pos < m_cacheStart + m_cacheCount &&
                 m_cacheText.size() < (std::size_t(1) << 20)) {
                 for (int c : cols)
                     if (m_cacheHas[size_t(c)]) storeCached(m_pos - m_cacheStart, c, m_buffer[size_t(c)]);
-                m_cacheGeneration = m_db.generation();
+                m_cacheGeneration = generation();
             }
         }
     } else {
@@ -564,8 +565,8 @@ void Recordset::update() {
         const bool atEnd = m_pos >= long(m_keys.size());
         m_keys.push_back(sqlite3_last_insert_rowid(m_db.handle()));
         if (atEnd) m_pos = long(m_keys.size());
-        m_db.bumpGeneration();
-        if (cacheWasValid) m_cacheGeneration = m_db.generation();
+        bumpGeneration();
+        if (cacheWasValid) m_cacheGeneration = generation();
     }
     m_editMode = NoEdit;
 }
@@ -585,7 +586,7 @@ void Recordset::remove() {
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) m_db.raise();
     const bool existed = sqlite3_changes(m_db.handle()) > 0;
-    m_db.bumpGeneration();
+    bumpGeneration();
     m_keys.erase(m_keys.begin() + m_pos);
     m_onDeleted = true;
     m_cacheStart = -1; // positions after the deleted row have moved

@@ -113,6 +113,12 @@ private:
     mutable long m_cacheStart = -1;
     mutable long m_cacheCount = 0;
     mutable std::uint64_t m_cacheGeneration = 0;
+    std::uint64_t* m_tableWrites = nullptr; // this table's write counter in the database
+    std::uint64_t generation() const { return m_db.generation() + (m_tableWrites ? *m_tableWrites : 0); }
+    void bumpGeneration() {
+        if (m_tableWrites) ++*m_tableWrites;
+        else m_db.bumpGeneration();
+    }
 
     EditMode m_editMode = NoEdit;
     std::vector<QVariant> m_buffer;

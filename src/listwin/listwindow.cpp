@@ -211,6 +211,15 @@ void CListWindow::PutRecordToListCtrl(bool append) {
     }
 }
 
+void CListWindow::AppendRecordsToListCtrl(const std::vector<int>& ids) {
+    if (!CanProceed()) return;
+    std::vector<std::pair<int, QStringList>> rows;
+    rows.reserve(ids.size());
+    for (int id : ids)
+        if (ActivateRecordInRecordset(id)) rows.emplace_back(id, RowCells());
+    m_model->AppendRows(std::move(rows));
+}
+
 int CListWindow::FindCurrentRecordInListCtrl() {
     if (GetItemCount() == 0 || !CanProceed()) return -1;
     try {

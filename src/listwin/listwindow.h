@@ -43,6 +43,8 @@ public:
     // Shows the main recordset's current row: appended, or in place of the row with its ID.
     void PutRecordToListCtrl(bool append);
     int FindCurrentRecordInListCtrl();
+    // Appends the rows of these records (all members of the recordset) in one go.
+    void AppendRecordsToListCtrl(const std::vector<int>& ids);
     int GetItemCount() const { return m_model->rowCount(); }
     int GetItemID(int row) const { return m_model->ID(row); }
     QString GetItemText(int row, int slot) const { return m_model->Cell(row, slot); }

@@ -82,6 +82,17 @@ int CReportModel::AppendRow(int id, QStringList cells) {
     return row;
 }
 
+void CReportModel::AppendRows(std::vector<std::pair<int, QStringList>> rows) {
+    if (rows.empty()) return;
+    const int first = int(m_rows.size());
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    for (auto& [id, cells] : rows) {
+        if (!m_indexDirty) m_rowOfID.insert(id, int(m_rows.size()));
+        m_rows.push_back({id, std::move(cells)});
+    }
+    endInsertRows();
+}
+
 void CReportModel::SetRow(int row, QStringList cells) {
     if (row < 0 || row >= int(m_rows.size())) return;
     m_rows[size_t(row)].cells = std::move(cells);

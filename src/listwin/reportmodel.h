@@ -31,6 +31,8 @@ public:
     void BeginFill(int expectedRows);
     void EndFill();
     int AppendRow(int id, QStringList cells);
+    // Appends many rows with one notice to the views.
+    void AppendRows(std::vector<std::pair<int, QStringList>> rows);
     void SetRow(int row, QStringList cells);
     void RemoveRow(int row);
     // Removes every row whose ID is in the set, in one pass.

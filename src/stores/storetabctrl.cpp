@@ -499,6 +499,7 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
     try {
         db::Transaction tx(from.database());
         QSet<int> moved;
+        std::vector<int> added;
         for (int id : source->GetSelectedIDs()) {
             if (!source->ActivateRecordInRecordset(id)) continue;
             const int newID = move ? id : m_pDoc->GetHighWaterStoreItemsID();
@@ -508,14 +509,14 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
             to.setValue(kID, newID);
             to.update();
             if (!move) m_pDoc->IncrementStoreItemsID();
-            target->ActivateRecordInRecordset(newID);
-            target->PutRecordToListCtrl(true);
+            added.push_back(newID);
             if (move) {
                 from.remove();
                 moved.insert(id);
             }
         }
         source->RemoveRowsWithIDs(moved);
+        target->AppendRecordsToListCtrl(added);
         tx.commit();
     } catch (const db::Error& e) {
         // Nothing of a failed copy stays: both lists show their tables again.
