@@ -192,3 +192,37 @@ TEST_F(CustomerList, RowsComeBackAfterReopening) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CustomerList, EditingSeveralChangesOnlyTheTickedFieldsOfTheSelectedCustomers) {
+    Add(QStringLiteral("A"));
+    Add(QStringLiteral("B"));
+    Add(QStringLiteral("C"));
+    h.customers->SelectOnly(0);
+    h.customers->ClickRow(2, Qt::ControlModifier);
+    h.prompter.ExpectDialog([](QDialog& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Customer: Multi-Edit Dialog"));
+        dlg.show();
+        dlg.findChild<QCheckBox*>(QStringLiteral("checkCity"))->setChecked(true);
+        dlg.findChild<QLineEdit*>(QStringLiteral("editCity"))->setText(QStringLiteral("Rivertown"));
+        QTest::mouseClick(dlg.findChild<QCheckBox*>(QStringLiteral("checkTaxable")), Qt::LeftButton);
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
+        return dlg.result();
+    });
+    h.customers->OnEditItem();
+    EXPECT_TRUE(h.prompter.AllAnswered());
+    db::Recordset rs(*h.doc.GetPtrDatabase());
+    rs.open(QStringLiteral("select * from [Customer]"));
+    QStringList cities;
+    std::vector<int> taxable;
+    for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
+        cities << rs.textValue(QStringLiteral("City"));
+        taxable.push_back(rs.intValue(QStringLiteral("Taxable")));
+    }
+    EXPECT_EQ(cities, (QStringList{"Rivertown", " ", "Rivertown"}));
+    EXPECT_EQ(taxable, (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(h.customers->GetItemText(0, 2), QStringLiteral("Y")); // the rows show it at once
+}
+
+} // namespace

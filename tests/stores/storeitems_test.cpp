@@ -6,6 +6,7 @@
 #include "lookup/lookuptable.h"
 #include "stores/storelistctrl.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -285,6 +286,33 @@ TEST_F(StoreItems, AMoveTellsTheInvoiceLinesOnceItIsOver) {
     EXPECT_EQ(posted.count(), 0); // posted, not sent
     QApplication::processEvents();
     EXPECT_EQ(posted.count(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StoreItems, EditingSeveralItemsRecomputesTheirPrices) {
+    AddRows(list, 1, {"a", "b", "c"});
+    list->SelectOnly(0);
+    list->ClickRow(1, Qt::ShiftModifier);
+    h.prompter.ExpectDialog([](QDialog& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Store Items: Multi-Edit Dialog"));
+        dlg.show();
+        dlg.findChild<QCheckBox*>(QStringLiteral("checkBasePrice"))->setChecked(true);
+        auto* base = dlg.findChild<QLineEdit*>(QStringLiteral("editBasePrice"));
+        QApplication::setActiveWindow(&dlg);
+        base->setFocus();
+        base->selectAll();
+        QTest::keyClicks(base, QStringLiteral("10")); // typed, as a person would
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
+        return dlg.result();
+    });
+    list->OnEditItem();
+    EXPECT_TRUE(h.prompter.AllAnswered());
+    EXPECT_EQ(list->GetItemText(0, 3), QStringLiteral("$   10.00"));
+    EXPECT_EQ(list->GetItemText(1, 5), QStringLiteral("$   10.00")); // discount price follows at 0 %
+    EXPECT_EQ(list->GetItemText(2, 3), QStringLiteral("$    2.00")); // not selected
 }
 
 } // namespace
