@@ -22,80 +22,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "userinput.h"
+
 namespace {
-
-// ---- the user's side: focus moves, typed keys and clicks through QTest
-
-void Settle() { QCoreApplication::processEvents(); }
-
-::testing::AssertionResult Open(QDialog& dlg) {
-    dlg.show();
-    dlg.activateWindow();
-    if (!QTest::qWaitForWindowActive(&dlg)) return ::testing::AssertionFailure() << "dialog not active";
-    Settle();
-    return ::testing::AssertionSuccess();
-}
-
-QWidget* Focused() { return QApplication::focusWidget(); }
-
-void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* target = Focused();
-    ASSERT_NE(target, nullptr);
-    QTest::keyClick(target, key, mods);
-    Settle();
-}
-
-void Type(const QString& text) {
-    QWidget* target = Focused();
-    ASSERT_NE(target, nullptr);
-    QTest::keyClicks(target, text);
-    Settle();
-}
-
-// Enters the field the way a user does, which selects its text, so typing replaces it.
-void Enter(QWidget* field) {
-    field->setFocus(Qt::TabFocusReason);
-    Settle();
-}
-
-void EnterAndType(QLineEdit* edit, const QString& text) {
-    Enter(edit);
-    Type(text);
-}
-
-// Types into the field and leaves it with Tab, which is when the dialog reads it.
-void TypeAndLeave(QLineEdit* edit, const QString& text) {
-    EnterAndType(edit, text);
-    Key(Qt::Key_Tab);
-}
-
-void Click(QAbstractButton* button) {
-    QPoint at = button->rect().center();
-    if (qobject_cast<QCheckBox*>(button)) {
-        // On the box itself: the widget may be wider than what answers a click.
-        QStyleOptionButton option;
-        option.initFrom(button);
-        at = button->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, button).center();
-    }
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
-    Settle();
-}
-
-// Picks a neighbouring entry of a closed drop-down with the arrow keys.
-void ChooseBelow(QComboBox* combo) {
-    Enter(combo);
-    Key(Qt::Key_Down);
-}
-void ChooseAbove(QComboBox* combo) {
-    Enter(combo);
-    Key(Qt::Key_Up);
-}
-
-template <class W> W* Find(QWidget& dlg, const char* name) {
-    W* w = dlg.findChild<W*>(QLatin1String(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
 
 QLineEdit* Edit(QWidget& dlg, const char* name) { return Find<QLineEdit>(dlg, name); }
 QCheckBox* Check(QWidget& dlg, const char* name) { return Find<QCheckBox>(dlg, name); }
