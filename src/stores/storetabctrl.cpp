@@ -78,7 +78,8 @@ void CStoreTabCtrl::CleanUp() {
     Trace(20, QStringLiteral("CStoreTabCtrl::CleanUp()"));
     for (CStoreListCtrl* list : m_lists) {
         list->CleanUp();
-        delete list;
+        list->hide();
+        list->deleteLater(); // the close may come from one of its own events
     }
     m_lists.clear();
     m_listsMade = 0;
@@ -404,7 +405,8 @@ void CStoreTabCtrl::OnEditDelItem() {
     if (m_pDoc->IsVerifyOn() && !m_pDoc->Prompter().AskYesNo(QStringLiteral("Delete Store Record?"))) return;
     CStoreListCtrl* list = m_lists[size_t(index)];
     list->CleanUp();
-    delete list;
+    list->hide();
+    list->deleteLater();
     m_lists.erase(m_lists.begin() + index);
     {
         const QSignalBlocker block(m_tabs);
