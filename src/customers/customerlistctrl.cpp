@@ -298,9 +298,7 @@ void CCustomerListCtrl::OnEditDelItem() {
     m_currentRow = -1;
     try {
         ActivateRecordInRecordset(id);
-        rs.remove();
-        rs.movePrev();
-        if (rs.isBOF()) rs.moveNext();
+        rs.removeAndStepBack();
     } catch (const db::Error& e) {
         ShowEngineError(e);
         return;

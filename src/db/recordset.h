@@ -64,6 +64,13 @@ public:
     void update();
     void cancelUpdate();
     void remove(); // delete the current row
+    // Deletes the current row and stands on the row before it, or on the next one when it was
+    // the first (the owners' way of deleting).
+    void removeAndStepBack() {
+        remove();
+        movePrev();
+        if (isBOF()) moveNext();
+    }
     EditMode editMode() const { return m_editMode; }
 
 private:

@@ -196,9 +196,7 @@ int CDaoGroupedStringList::DeleteItem(int id) {
             Trace(10, QStringLiteral("Failed to locate list record!\n"));
             return 0;
         }
-        m_pRecordSet->remove();
-        m_pRecordSet->movePrev();
-        if (m_pRecordSet->isBOF()) m_pRecordSet->moveNext();
+        m_pRecordSet->removeAndStepBack();
         return 1;
     } catch (const db::Error& e) {
         Trace(10, QStringLiteral("CDaoGroupedStringList::DeleteItem()"));

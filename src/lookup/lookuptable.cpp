@@ -161,9 +161,7 @@ int CLookupTable::DeleteItem(int id) {
     if (!CanProceed()) return 0;
     try {
         if (!m_pRecordSet->findFirst(QStringLiteral("ID = %1").arg(id))) return 0;
-        m_pRecordSet->remove();
-        m_pRecordSet->movePrev();
-        if (m_pRecordSet->isBOF()) m_pRecordSet->moveNext();
+        m_pRecordSet->removeAndStepBack();
         return 1;
     } catch (const db::Error& e) {
         Trace(10, QStringLiteral("CLookupTable::DeleteItem()"));

@@ -253,9 +253,7 @@ void CStoreListCtrl::OnEditDelItem() {
     m_currentRow = -1;
     try {
         ActivateRecordInRecordset(id);
-        rs.remove();
-        rs.movePrev();
-        if (rs.isBOF()) rs.moveNext();
+        rs.removeAndStepBack();
     } catch (const db::Error& e) {
         Trace(10, e.description());
         return;

@@ -415,9 +415,7 @@ void CStoreTabCtrl::OnEditDelItem() {
     db::Recordset& rs = *GetPtrRecordset();
     try {
         ActivateRecordInRecordset(id);
-        rs.remove();
-        rs.movePrev();
-        if (rs.isBOF()) rs.moveNext();
+        rs.removeAndStepBack();
     } catch (const db::Error& e) {
         Trace(10, e.description());
     }
