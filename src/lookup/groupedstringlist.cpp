@@ -5,7 +5,7 @@
 #include "ui/prompter.h"
 
 CDaoGroupedStringList::CDaoGroupedStringList(CQuorvaneDoc* doc, const QString& tableName)
-    : m_pDoc(doc), m_tableName(tableName) {}
+    : CListTable(doc, QStringLiteral("CDaoGroupedStringList")), m_tableName(tableName) {}
 
 CDaoGroupedStringList::~CDaoGroupedStringList() = default;
 
@@ -22,68 +22,33 @@ void CDaoGroupedStringList::ShowError(const QString& text) {
 }
 
 bool CDaoGroupedStringList::DefineDaoTable(db::Database& database) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::DefineDaoTable()"));
-    try {
-        database.createTable(TableDefinition(m_tableName));
-        return true;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CDaoGroupedStringList::DefineDaoTable()"));
-        Trace(10, e.description());
-        return false;
-    }
+    return DefineTable(database, TableDefinition(m_tableName));
 }
 
 int CDaoGroupedStringList::OpenDaoRecordset(db::Database& database) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::OpenDaoRecordset()"));
-    try {
-        auto rs = std::make_unique<db::Recordset>(database);
-        rs->open(QStringLiteral("select * from [%1]").arg(m_tableName));
-        if (!rs->isEOF()) {
-            rs->moveLast();
-            TraceF(20, "  List Count = %ld  Fields = %d  Name %s\n", rs->recordCount(),
-                   rs->fieldCount(), qPrintable(m_tableName));
-        }
-        m_pRecordSet = std::move(rs);
-        return 1;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CDaoGroupedStringList::OpenDaoRecordset()"));
-        ShowError(e.description());
-        m_pRecordSet.reset();
-        return 0;
-    }
+    return OpenTable(
+        database, m_tableName,
+        [this](const db::Recordset& rs) {
+            TraceF(20, "  List Count = %ld  Fields = %d  Name %s\n", rs.recordCount(), rs.fieldCount(),
+                   qPrintable(m_tableName));
+        },
+        [this](const db::Error& e) { ShowError(e.description()); });
 }
 
 void CDaoGroupedStringList::ReQueryRecordsetUsingGroup(int group) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::ReQueryRecordsetUsingGroup()"));
-    if (!m_pRecordSet) return;
-    try {
-        m_pRecordSet->setFilter(QStringLiteral("[Group] = %1").arg(group));
-        m_pRecordSet->requery();
-        if (!m_pRecordSet->isEOF()) {
-            m_pRecordSet->moveLast();
-            TraceF(20, "  Requery Count = %ld\n", m_pRecordSet->recordCount());
-        }
-    } catch (const db::Error& e) {
-        // A failed requery leaves a fresh, unfiltered recordset.
-        Trace(10, QStringLiteral("CDaoGroupedStringList::ReQueryRecordsetUsingGroup()"));
-        Trace(10, e.description());
-        db::Database& database = m_pRecordSet->database();
-        m_pRecordSet.reset();
-        OpenDaoRecordset(database);
-    }
+    Requery("ReQueryRecordsetUsingGroup", QStringLiteral("[Group] = %1").arg(group),
+            [this](db::Database& database) { OpenDaoRecordset(database); });
 }
-
-void CDaoGroupedStringList::CleanUp() {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::CleanUp()"));
-    m_pRecordSet.reset();
-}
-
-bool CDaoGroupedStringList::CanProceed() const { return m_pRecordSet && m_pRecordSet->isOpen(); }
 
 bool CDaoGroupedStringList::ReadCurrent(int& id, QString& string) {
-    id = m_pRecordSet->intValue(QStringLiteral("ID"));
-    string = m_pRecordSet->textValue(QStringLiteral("String"));
-    return true;
+    try {
+        id = m_pRecordSet->intValue(QStringLiteral("ID"));
+        string = m_pRecordSet->textValue(QStringLiteral("String"));
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
 }
 
 QString CDaoGroupedStringList::GetItemString() {
@@ -99,29 +64,11 @@ QString CDaoGroupedStringList::GetItemString() {
 }
 
 bool CDaoGroupedStringList::GetFirst(int& id, QString& string) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::GetFirst()"));
-    if (!CanProceed()) return false;
-    try {
-        if (m_pRecordSet->recordCount() == 0) return false;
-        m_pRecordSet->moveFirst();
-        return !m_pRecordSet->isEOF() && ReadCurrent(id, string);
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        return false;
-    }
+    return StepFirst("GetFirst") && ReadCurrent(id, string);
 }
 
 bool CDaoGroupedStringList::GetNext(int& id, QString& string) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::GetNext()"));
-    if (!CanProceed()) return false;
-    try {
-        m_pRecordSet->moveNext();
-        if (m_pRecordSet->isEOF()) return false;
-        return ReadCurrent(id, string);
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        return false;
-    }
+    return StepNext("GetNext") && ReadCurrent(id, string);
 }
 
 int CDaoGroupedStringList::FindItemUsingName(const QString& name, QString& found) {
@@ -206,27 +153,9 @@ int CDaoGroupedStringList::DeleteItem(int id) {
 }
 
 int CDaoGroupedStringList::ExportListToMdb(db::Database& database, int id) {
-    Trace(20, QStringLiteral("CDaoGroupedStringList::ExportListToMdb()"));
-    if (!CanProceed() || !DefineDaoTable(database)) return 0;
-    try {
-        db::Recordset out(database);
-        out.open(QStringLiteral("select * from [%1]").arg(m_tableName));
-        if (m_pRecordSet->recordCount() == 0) return 1;
-        db::Transaction tx(database);
-        for (m_pRecordSet->moveFirst(); !m_pRecordSet->isEOF(); m_pRecordSet->moveNext()) {
-            if (id != -1 && m_pRecordSet->intValue(QStringLiteral("ID")) != id) continue;
-            out.addNew();
-            for (const db::FieldDef& f : out.fields())
-                if (m_pRecordSet->fieldIndex(f.name) >= 0) out.setValue(f.name, m_pRecordSet->value(f.name));
-            out.update();
-        }
-        tx.commit();
-        return 1;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CDaoGroupedStringList::ExportListToMdb()"));
-        Trace(10, e.description());
-        return 0;
-    }
+    return ExportRows(
+        database, "ExportListToMdb", [this](db::Database& d) { return DefineDaoTable(d); },
+        [id](const db::Recordset& rs) { return id == -1 || rs.intValue(QStringLiteral("ID")) == id; });
 }
 
 int CDaoGroupedStringList::ImportListFromStoreMdb(db::Database& database, int& newID, int group) {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "db/database.h"
-#include "db/recordset.h"
+#include "lookup/listtable.h"
 
 #include <QString>
 #include <memory>
@@ -10,7 +9,7 @@ class CQuorvaneDoc;
 
 // A list of short strings in one table, each tagged with a group number: the discount table
 // names, the container list names, the containers and the stored column layouts.
-class CDaoGroupedStringList {
+class CDaoGroupedStringList : public CListTable {
 public:
     CDaoGroupedStringList(CQuorvaneDoc* doc, const QString& tableName);
     ~CDaoGroupedStringList();
@@ -21,8 +20,6 @@ public:
     bool DefineDaoTable(db::Database& database);
     int OpenDaoRecordset(db::Database& database);
     void ReQueryRecordsetUsingGroup(int group);
-    void CleanUp();
-    bool CanProceed() const;
 
     QString GetItemString();
     bool GetFirst(int& id, QString& string);
@@ -37,14 +34,11 @@ public:
     int ExportListToMdb(db::Database& database, int id);
     int ImportListFromStoreMdb(db::Database& database, int& newID, int group);
 
-    db::Recordset* GetPtrRecordset() { return m_pRecordSet.get(); }
 
 private:
     void ShowError(const QString& text);
     bool ReadCurrent(int& id, QString& string);
 
-    CQuorvaneDoc* m_pDoc;
     QString m_tableName;
     int m_currentID = -1;
-    std::unique_ptr<db::Recordset> m_pRecordSet;
 };

@@ -3,7 +3,7 @@
 #include "project/quorvanedoc.h"
 #include "trace/tracesink.h"
 
-CLookupTable::CLookupTable(CQuorvaneDoc* doc) : m_pDoc(doc) {}
+CLookupTable::CLookupTable(CQuorvaneDoc* doc) : CListTable(doc, QStringLiteral("CLookupTable")) {}
 
 CLookupTable::~CLookupTable() = default;
 
@@ -16,95 +16,40 @@ db::TableDef CLookupTable::TableDefinition() {
     return def;
 }
 
-bool CLookupTable::DefineDaoTable(db::Database& database) {
-    Trace(20, QStringLiteral("CLookupTable::DefineDaoTable()"));
-    try {
-        database.createTable(TableDefinition());
-        return true;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CLookupTable::DefineDaoTable()"));
-        Trace(10, e.description());
-        return false;
-    }
-}
+bool CLookupTable::DefineDaoTable(db::Database& database) { return DefineTable(database, TableDefinition()); }
 
 int CLookupTable::OpenDaoRecordset(db::Database& database) {
-    Trace(20, QStringLiteral("CLookupTable::OpenDaoRecordset()"));
-    try {
-        auto rs = std::make_unique<db::Recordset>(database);
-        rs->open(QStringLiteral("select * from [Lookup]"));
-        if (!rs->isEOF()) {
-            rs->moveLast();
-            TraceF(20, "  Lookup Count = %ld  Fields = %d\n", rs->recordCount(), rs->fieldCount());
-        }
-        m_pRecordSet = std::move(rs);
-        return 1;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CLookupTable::OpenDaoRecordset()"));
-        Trace(10, e.description());
-        m_pRecordSet.reset();
-        return 0;
-    }
+    return OpenTable(
+        database, QStringLiteral("Lookup"),
+        [](const db::Recordset& rs) {
+            TraceF(20, "  Lookup Count = %ld  Fields = %d\n", rs.recordCount(), rs.fieldCount());
+        },
+        [](const db::Error& e) { Trace(10, e.description()); });
 }
 
 void CLookupTable::ReQueryRecordsetUsingCategory(int category) {
-    Trace(20, QStringLiteral("CLookupTable::ReQueryRecordsetUsingCategory()"));
-    if (!m_pRecordSet) return;
-    try {
-        m_pRecordSet->setFilter(QStringLiteral("[Category] = %1").arg(category));
-        m_pRecordSet->requery();
-        if (!m_pRecordSet->isEOF()) {
-            m_pRecordSet->moveLast();
-            TraceF(20, "  Requery Count = %ld\n", m_pRecordSet->recordCount());
-        }
-    } catch (const db::Error& e) {
-        // A failed requery leaves a fresh, unfiltered recordset.
-        Trace(10, QStringLiteral("CLookupTable::ReQueryRecordsetUsingCategory()"));
-        Trace(10, e.description());
-        db::Database& database = m_pRecordSet->database();
-        m_pRecordSet.reset();
-        OpenDaoRecordset(database);
-    }
+    Requery("ReQueryRecordsetUsingCategory", QStringLiteral("[Category] = %1").arg(category),
+            [this](db::Database& database) { OpenDaoRecordset(database); });
 }
-
-void CLookupTable::CleanUp() {
-    Trace(20, QStringLiteral("CLookupTable::CleanUp()"));
-    m_pRecordSet.reset();
-}
-
-bool CLookupTable::CanProceed() const { return m_pRecordSet && m_pRecordSet->isOpen(); }
 
 bool CLookupTable::ReadCurrent(int& id, QString& name, double& value) {
-    id = m_pRecordSet->intValue(QStringLiteral("ID"));
-    name = m_pRecordSet->textValue(QStringLiteral("ItemName"));
-    value = m_pRecordSet->doubleValue(QStringLiteral("Value"));
-    return true;
+    try {
+        id = m_pRecordSet->intValue(QStringLiteral("ID"));
+        name = m_pRecordSet->textValue(QStringLiteral("ItemName"));
+        value = m_pRecordSet->doubleValue(QStringLiteral("Value"));
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
 }
 
 bool CLookupTable::GetFirst(int& id, QString& name, double& value) {
-    Trace(20, QStringLiteral("CLookupTable::GetFirst()"));
-    if (!CanProceed()) return false;
-    try {
-        if (m_pRecordSet->recordCount() == 0) return false;
-        m_pRecordSet->moveFirst();
-        return !m_pRecordSet->isEOF() && ReadCurrent(id, name, value);
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        return false;
-    }
+    return StepFirst("GetFirst") && ReadCurrent(id, name, value);
 }
 
 bool CLookupTable::GetNext(int& id, QString& name, double& value) {
-    Trace(20, QStringLiteral("CLookupTable::GetNext()"));
-    if (!CanProceed()) return false;
-    try {
-        m_pRecordSet->moveNext();
-        if (m_pRecordSet->isEOF()) return false;
-        return ReadCurrent(id, name, value);
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        return false;
-    }
+    return StepNext("GetNext") && ReadCurrent(id, name, value);
 }
 
 double CLookupTable::GetValueUsingName(const QString& name) {
@@ -171,26 +116,10 @@ int CLookupTable::DeleteItem(int id) {
 }
 
 int CLookupTable::ExportTableToMdb(db::Database& database) {
-    Trace(20, QStringLiteral("CLookupTable::ExportTableToMdb()"));
-    if (!CanProceed() || !DefineDaoTable(database)) return 0;
-    try {
-        db::Recordset out(database);
-        out.open(QStringLiteral("select * from [Lookup]"));
-        if (m_pRecordSet->recordCount() == 0) return 1;
-        db::Transaction tx(database);
-        for (m_pRecordSet->moveFirst(); !m_pRecordSet->isEOF(); m_pRecordSet->moveNext()) {
-            out.addNew();
-            for (const db::FieldDef& f : out.fields())
-                if (m_pRecordSet->fieldIndex(f.name) >= 0) out.setValue(f.name, m_pRecordSet->value(f.name));
-            out.update();
-        }
-        tx.commit();
-        return 1;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CLookupTable::ExportTableToMdb()"));
-        Trace(10, e.description());
-        return 0;
-    }
+    // Every row the recordset holds: the export runs while it is filtered to one table.
+    return ExportRows(
+        database, "ExportTableToMdb", [this](db::Database& d) { return DefineDaoTable(d); },
+        [](const db::Recordset&) { return true; });
 }
 
 int CLookupTable::ImportTableFromStoreMdb(db::Database& database, int category) {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "db/database.h"
-#include "db/recordset.h"
+#include "lookup/listtable.h"
 
 #include <QString>
 #include <memory>
@@ -10,7 +9,7 @@ class CQuorvaneDoc;
 
 // The entries of every discount table (group name and rate), one table for all; filtered to
 // one discount table at a time.
-class CLookupTable {
+class CLookupTable : public CListTable {
 public:
     explicit CLookupTable(CQuorvaneDoc* doc);
     ~CLookupTable();
@@ -20,8 +19,6 @@ public:
     bool DefineDaoTable(db::Database& database);
     int OpenDaoRecordset(db::Database& database);
     void ReQueryRecordsetUsingCategory(int category);
-    void CleanUp();
-    bool CanProceed() const;
 
     bool GetFirst(int& id, QString& name, double& value);
     bool GetNext(int& id, QString& name, double& value);
@@ -34,12 +31,9 @@ public:
     int ExportTableToMdb(db::Database& database);
     int ImportTableFromStoreMdb(db::Database& database, int category);
 
-    db::Recordset* GetPtrRecordset() { return m_pRecordSet.get(); }
 
 private:
     bool ReadCurrent(int& id, QString& name, double& value);
 
-    CQuorvaneDoc* m_pDoc;
     int m_currentID = -1;
-    std::unique_ptr<db::Recordset> m_pRecordSet;
 };
