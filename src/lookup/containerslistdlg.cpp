@@ -142,9 +142,11 @@ void CContainersListDlg::FillNames() {
 }
 
 void CContainersListDlg::OnListChosen(int index) {
-    QString found;
-    const int id = m_doc->GetPtrContainerNamesList()->FindItemUsingName(m_comboTableName->itemText(index), found);
-    if (id == -1) return;
+    // Each entry carries its own ID: names may differ only in letter case, and a look-up by
+    // name would open the first of them.
+    const QVariant data = m_comboTableName->itemData(index);
+    if (!data.isValid()) return;
+    const int id = data.toInt();
     m_currentID = id;
     m_doc->GetPtrContainers()->ReQueryRecordsetUsingGroup(m_currentID);
     FillNames();

@@ -805,3 +805,21 @@ TEST_F(ContainersListDlgTest, CreateAndRenameLists) {
     EXPECT_EQ(prompter.m_shown.size(), 2);
     EXPECT_FALSE(dlg.Changed());
 }
+
+namespace {
+
+TEST_F(DiscountTableDlgTest, TablesWhoseNamesDifferOnlyInCaseOpenTheirOwnEntries) {
+    const int upper = AddTable(QStringLiteral("Wholesale"), {{QStringLiteral("default"), 0.1}});
+    const int lower = AddTable(QStringLiteral("wholesale"), {{QStringLiteral("default"), 0.3}});
+    ASSERT_NE(upper, lower);
+    CDiscountTableDlg dlg(&doc, defaultTable, nullptr);
+    ASSERT_TRUE(Open(dlg));
+    DiscountControls c(dlg);
+    ChooseBelow(c.combo);
+    ChooseBelow(c.combo);
+    EXPECT_EQ(c.combo->currentText(), QStringLiteral("wholesale"));
+    EXPECT_EQ(dlg.CurrentTableID(), lower);
+    EXPECT_EQ(Lines(c.list), QStringList{QStringLiteral("default                    30.00%")});
+}
+
+} // namespace
