@@ -275,7 +275,7 @@ void CListWindow::SelectOnly(int row) {
 }
 
 void CListWindow::EnsureItemActive() {
-    Trace(2, m_className + QStringLiteral("::EnsureItemActive()"));
+    if (IsTraceActive()) Trace(2, m_className + QStringLiteral("::EnsureItemActive()"));
     const int count = GetItemCount();
     if (count == 0) return;
     int row = FocusedRow();
@@ -357,7 +357,7 @@ void CListWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void CListWindow::mouseMoveEvent(QMouseEvent* event) {
-    Trace(1, m_className + QStringLiteral("::OnMouseMove()"));
+    if (IsTraceActive()) Trace(1, m_className + QStringLiteral("::OnMouseMove()"));
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
     EnsureItemActive();
     if (event->buttons() == Qt::NoButton) QTreeView::mouseMoveEvent(event);
