@@ -2,6 +2,7 @@
 
 #include "project/numberrules.h"
 #include "ui/prompter.h"
+#include "ui/formwidgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,31 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength = 32767) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    edit->setText(text);
-    return edit;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* text, bool checked) {
-    auto* check = new QCheckBox(QString::fromLatin1(text), parent);
-    check->setObjectName(QLatin1String(name));
-    check->setChecked(checked);
-    return check;
-}
-
-} // namespace
 
 CCustomerInfoDlg::CCustomerInfoDlg(const CCustomerRecord& record, QWidget* parent, CPrompter* prompter)
     : CEditDialog(parent), m_record(record), m_prompter(prompter), m_taxRate(record.TaxRate),

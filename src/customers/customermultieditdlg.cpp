@@ -1,6 +1,7 @@
 #include "customermultieditdlg.h"
 
 #include "project/numberrules.h"
+#include "ui/formwidgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,19 +13,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* text) {
-    auto* check = new QCheckBox(QString::fromLatin1(text), parent);
-    check->setObjectName(QLatin1String(name));
-    return check;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
 
 QCheckBox* MakeFlag(QWidget* parent, const char* name, const char* text) {
     QCheckBox* check = MakeCheck(parent, name, text);

@@ -4,6 +4,7 @@
 #include "lookup/groupedstringlist.h"
 #include "project/quorvanedoc.h"
 #include "ui/prompter.h"
+#include "ui/formwidgets.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -15,22 +16,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-} // namespace
 
 CContainersListDlg::CContainersListDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent)
     : CEditDialog(parent), m_doc(doc), m_currentID(currentID) {

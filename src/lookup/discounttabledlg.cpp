@@ -6,6 +6,7 @@
 #include "project/numberrules.h"
 #include "project/quorvanedoc.h"
 #include "ui/prompter.h"
+#include "ui/formwidgets.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -24,18 +25,6 @@ namespace {
 
 const char* const kRateFormat = "%5.2lf%%";
 const QString kDefaultEntry = QStringLiteral("default");
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 } // namespace
 

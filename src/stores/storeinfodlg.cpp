@@ -3,6 +3,7 @@
 #include "lookup/groupedstringlist.h"
 #include "project/numberrules.h"
 #include "project/quorvanedoc.h"
+#include "ui/formwidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,30 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-
-namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    edit->setText(text);
-    return edit;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
-} // namespace
 
 CStoreInfoDlg::CStoreInfoDlg(const CStoreRecord& record, CQuorvaneDoc* doc, int itemCount, bool projectHasStores,
                              QWidget* parent)

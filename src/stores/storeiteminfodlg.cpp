@@ -4,6 +4,7 @@
 #include "project/quorvanedoc.h"
 #include "stores/pricingrules.h"
 #include "stores/storeitemmultieditdlg.h"
+#include "ui/formwidgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,19 +21,6 @@ namespace {
 
 constexpr const char* kFormatPrice = "$%8.2f";
 constexpr const char* kFormatWeight = "%5.2f";
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength = 32767) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* text, QWidget* buddy = nullptr) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    if (buddy) label->setBuddy(buddy);
-    return label;
-}
 
 // The first entry that begins with the text, whatever the letter case; -1 when none does.
 int FindEntryBeginning(const QComboBox* combo, const QString& text) {

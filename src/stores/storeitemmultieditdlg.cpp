@@ -4,6 +4,7 @@
 #include "lookup/lookuptable.h"
 #include "project/numberrules.h"
 #include "project/quorvanedoc.h"
+#include "ui/formwidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,19 +20,6 @@ namespace {
 
 constexpr const char* kFormatPrice = "$%8.2f";
 constexpr const char* kFormatWeight = "%5.2f";
-
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* text) {
-    auto* check = new QCheckBox(QString::fromLatin1(text), parent);
-    check->setObjectName(QLatin1String(name));
-    return check;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, int maxLength = 32767) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
 
 QComboBox* MakeCombo(QWidget* parent, const char* name) {
     auto* combo = new QComboBox(parent);
