@@ -129,8 +129,6 @@ CCustomerInfoDlg::CCustomerInfoDlg(const CCustomerRecord& record, QWidget* paren
     top->addLayout(buttons);
 
     // ---- behaviour
-    connect(m_editTaxRate, &QLineEdit::textEdited, this, [this] { m_taxTyped = true; });
-    connect(m_editDiscountRate, &QLineEdit::textEdited, this, [this] { m_discountTyped = true; });
     OnFieldChanged(m_editTaxRate, [this](QLineEdit*) { ReadTaxRate(); });
     OnFieldChanged(m_editDiscountRate, [this](QLineEdit*) { ReadDiscountRate(); });
     ApplyConventions();
@@ -138,21 +136,17 @@ CCustomerInfoDlg::CCustomerInfoDlg(const CCustomerRecord& record, QWidget* paren
 }
 
 void CCustomerInfoDlg::ReadTaxRate() {
-    m_taxTyped = false;
     m_taxRate = RateFromTyped(ReadLeadingNumber(m_editTaxRate->text()));
     m_editTaxRate->setText(FormatRate(kFormatTaxRate, m_taxRate));
 }
 
 void CCustomerInfoDlg::ReadDiscountRate() {
-    m_discountTyped = false;
     m_discountRate = RateFromTyped(ReadLeadingNumber(m_editDiscountRate->text()));
     m_editDiscountRate->setText(FormatRate(kFormatDiscountRate, m_discountRate));
 }
 
 void CCustomerInfoDlg::accept() {
-    // A rate typed into an edit that still has the focus has not been read yet.
-    if (m_taxTyped) ReadTaxRate();
-    if (m_discountTyped) ReadDiscountRate();
+    ReadFieldsStillBeingTyped();
 
     const std::optional<int> number = ReadWholeNumber(m_editCustomerNbr->text());
     if (!number) {

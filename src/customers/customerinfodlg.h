@@ -32,8 +32,6 @@ private:
     CPrompter* m_prompter;
     double m_taxRate;
     double m_discountRate;
-    bool m_taxTyped = false;
-    bool m_discountTyped = false;
 
     QLineEdit* m_editCustomerNbr;
     QCheckBox* m_checkBusiness;

@@ -102,7 +102,6 @@ CCustomerMultiEditDlg::CCustomerMultiEditDlg(int activePriceChoice, QWidget* par
 
     // ---- behaviour
     for (RateField* field : {&m_discount, &m_tax}) {
-        connect(field->edit, &QLineEdit::textEdited, this, [field] { field->typed = true; });
         OnFieldChanged(field->edit, [this, field](QLineEdit*) { ReadRate(*field); });
     }
     // A flag left undecided must not change anyone: only a click makes it count.
@@ -114,7 +113,6 @@ CCustomerMultiEditDlg::CCustomerMultiEditDlg(int activePriceChoice, QWidget* par
 }
 
 void CCustomerMultiEditDlg::ReadRate(RateField& field) {
-    field.typed = false;
     field.rate = RateFromTyped(ReadLeadingNumber(field.edit->text()));
     field.edit->setText(FormatRate(kFormatRate, field.rate));
 }
@@ -126,8 +124,7 @@ int CCustomerMultiEditDlg::FlagState(const QCheckBox* box, bool clicked) {
 }
 
 void CCustomerMultiEditDlg::accept() {
-    for (RateField* field : {&m_discount, &m_tax})
-        if (field->typed) ReadRate(*field);
+    ReadFieldsStillBeingTyped();
 
     CCustomerMultiEdit c;
     c.city = m_checkCity->isChecked();

@@ -24,7 +24,6 @@ private:
     struct RateField {
         QLineEdit* edit = nullptr;
         double rate = 0.0;
-        bool typed = false;
     };
     void ReadRate(RateField& field);
     static int FlagState(const QCheckBox* box, bool clicked);

@@ -107,7 +107,6 @@ CStoreInfoDlg::CStoreInfoDlg(const CStoreRecord& record, CQuorvaneDoc* doc, int 
     // activated, not currentIndexChanged: only the user's choice is asked about.
     connect(m_comboContainerList, &QComboBox::activated, this, &CStoreInfoDlg::OnContainerListChosen);
     connect(m_comboDiscTable, &QComboBox::activated, this, &CStoreInfoDlg::OnDiscTableChosen);
-    connect(m_editShippingCost, &QLineEdit::textEdited, this, [this] { m_shippingTyped = true; });
     OnFieldChanged(m_editShippingCost, [this](QLineEdit*) { ReadShippingCost(); });
     ApplyConventions();
     m_editStoreTabName->setFocus();
@@ -163,14 +162,12 @@ void CStoreInfoDlg::OnDiscTableChosen() {
 }
 
 void CStoreInfoDlg::ReadShippingCost() {
-    m_shippingTyped = false;
     m_shippingCost = std::max(0.0, ReadLeadingNumber(m_editShippingCost->text()));
     m_editShippingCost->setText(FormatC(kFormatShipping, m_shippingCost));
 }
 
 void CStoreInfoDlg::accept() {
-    // A cost typed into the edit that still has the focus has not been read yet.
-    if (m_shippingTyped) ReadShippingCost();
+    ReadFieldsStillBeingTyped();
     m_record.StoreTabName = m_editStoreTabName->text();
     m_record.StoreName = m_editStoreName->text();
     m_record.Address1 = m_editAddress1->text();

@@ -53,7 +53,6 @@ private:
     int m_containerIndex = -1;
     int m_discTableIndex = -1;
     double m_shippingCost;
-    bool m_shippingTyped = false;
 
     QLineEdit* m_editStoreTabName;
     QLineEdit* m_editStoreName;

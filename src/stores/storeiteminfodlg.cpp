@@ -183,22 +183,7 @@ CStoreItemInfoDlg::CStoreItemInfoDlg(const CStoreItemRecord& record, CQuorvaneDo
     m_editItemCode->setFocus();
 }
 
-QLineEdit* CStoreItemInfoDlg::AddNumberField(const char* name, std::function<void(double)> read) {
-    QLineEdit* edit = MakeEdit(this, name);
-    m_numbers.push_back({edit, std::move(read), false});
-    // By index: the vector grows while the fields are made.
-    const size_t index = m_numbers.size() - 1;
-    connect(edit, &QLineEdit::textEdited, this, [this, index] { m_numbers[index].typed = true; });
-    OnFieldChanged(edit, [this, index](QLineEdit*) {
-        // Already read at OK when that was refused: the shown text is formatted, not typed.
-        if (m_numbers[index].typed) ReadField(m_numbers[index]);
-    });
-    return edit;
-}
-
-void CStoreItemInfoDlg::ReadField(NumberField& field) {
-    field.typed = false;
-    field.read(ReadLeadingNumber(field.edit->text()));
+void CStoreItemInfoDlg::NumbersChanged() {
     ShowPrices();
     ShowPercents();
     ShowWeights();
@@ -309,9 +294,7 @@ void CStoreItemInfoDlg::ShowWeights() {
 }
 
 void CStoreItemInfoDlg::accept() {
-    // A number typed into the edit that still has the focus has not been read yet.
-    for (NumberField& field : m_numbers)
-        if (field.typed) ReadField(field);
+    ReadFieldsStillBeingTyped();
 
     const std::optional<int> qty = ReadWholeNumber(m_editQtyInStock->text());
     if (!qty) {

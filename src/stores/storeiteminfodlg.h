@@ -27,14 +27,7 @@ public slots:
     void accept() override;
 
 private:
-    // A number edit read when the user leaves it changed, or at OK while still being typed in.
-    struct NumberField {
-        QLineEdit* edit = nullptr;
-        std::function<void(double)> read;
-        bool typed = false;
-    };
-    QLineEdit* AddNumberField(const char* name, std::function<void(double)> read);
-    void ReadField(NumberField& field);
+    void NumbersChanged() override;
 
     void FillLists();
     void TakeChosenGroup();
@@ -58,7 +51,6 @@ private:
 
     CStoreItemRecord m_record;
     CQuorvaneDoc* m_doc;
-    std::vector<NumberField> m_numbers;
 
     QLineEdit* m_editItemCode;
     QLineEdit* m_editQtyInStock;

@@ -181,22 +181,7 @@ CStoreItemMultiEditDlg::CStoreItemMultiEditDlg(CQuorvaneDoc* doc, QWidget* paren
     m_checkSearchItemCode->setFocus();
 }
 
-QLineEdit* CStoreItemMultiEditDlg::AddNumberField(const char* name, std::function<void(double)> read) {
-    QLineEdit* edit = MakeEdit(this, name);
-    m_numbers.push_back({edit, std::move(read), false});
-    // By index: the vector grows while the fields are made.
-    const size_t index = m_numbers.size() - 1;
-    connect(edit, &QLineEdit::textEdited, this, [this, index] { m_numbers[index].typed = true; });
-    OnFieldChanged(edit, [this, index](QLineEdit*) {
-        // Already read at OK when that was refused: the shown text is formatted, not typed.
-        if (m_numbers[index].typed) ReadField(m_numbers[index]);
-    });
-    return edit;
-}
-
-void CStoreItemMultiEditDlg::ReadField(NumberField& field) {
-    field.typed = false;
-    field.read(ReadLeadingNumber(field.edit->text()));
+void CStoreItemMultiEditDlg::NumbersChanged() {
     ShowNumbers();
 }
 
@@ -244,9 +229,7 @@ CStoreItemMultiEdit CStoreItemMultiEditDlg::Changes() const {
 }
 
 void CStoreItemMultiEditDlg::accept() {
-    // A number typed into the edit that still has the focus has not been read yet.
-    for (NumberField& field : m_numbers)
-        if (field.typed) ReadField(field);
+    ReadFieldsStillBeingTyped();
 
     if (!ReadWholeNumber(m_editStockQty->text())) {
         if (m_doc)

@@ -32,18 +32,10 @@ public slots:
     void accept() override;
 
 private:
-    // A number edit read when the user leaves it changed, or at OK while still being typed in.
-    struct NumberField {
-        QLineEdit* edit = nullptr;
-        std::function<void(double)> read;
-        bool typed = false;
-    };
-    QLineEdit* AddNumberField(const char* name, std::function<void(double)> read);
-    void ReadField(NumberField& field);
+    void NumbersChanged() override;
     void ShowNumbers();
 
     CQuorvaneDoc* m_doc;
-    std::vector<NumberField> m_numbers;
     QString m_groupName;
     double m_groupPercent = 0.0;
     QString m_containerName;

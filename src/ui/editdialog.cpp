@@ -1,5 +1,8 @@
 #include "editdialog.h"
 
+#include "project/numberrules.h"
+#include "ui/formwidgets.h"
+
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -11,6 +14,28 @@ void CEditDialog::OnFieldChanged(QLineEdit* edit, std::function<void(QLineEdit*)
     const size_t index = m_watched.size() - 1;
     connect(edit, &QLineEdit::textEdited, this, [this, index] { m_watched[index].dirty = true; });
     edit->installEventFilter(this);
+}
+
+QLineEdit* CEditDialog::AddNumberField(const char* name, std::function<void(double)> read) {
+    QLineEdit* edit = MakeEdit(this, name);
+    OnFieldChanged(edit, [this, read = std::move(read)](QLineEdit* e) {
+        read(ReadLeadingNumber(e->text()));
+        NumbersChanged();
+    });
+    return edit;
+}
+
+void CEditDialog::ReadFieldsStillBeingTyped() {
+    for (Watched& w : m_watched)
+        if (w.dirty) {
+            w.dirty = false; // read once: a refused OK leaves the formatted text, not the typed one
+            w.reformat(w.edit);
+        }
+}
+
+void CEditDialog::accept() {
+    ReadFieldsStillBeingTyped();
+    QDialog::accept();
 }
 
 void CEditDialog::ApplyConventions() {
@@ -38,16 +63,7 @@ bool CEditDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void CEditDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (event->modifiers() & Qt::ControlModifier) {
-            // A field being edited is read before the dialog closes.
-            if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()))
-                for (Watched& w : m_watched)
-                    if (w.edit == edit && w.dirty) {
-                        w.dirty = false;
-                        w.reformat(edit);
-                    }
-            accept();
-        }
+        if (event->modifiers() & Qt::ControlModifier) accept();
         return; // Enter alone does nothing
     }
     QDialog::keyPressEvent(event);
