@@ -18,23 +18,9 @@
 #include <QVBoxLayout>
 
 CContainersListDlg::CContainersListDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent)
-    : CEditDialog(parent), m_doc(doc), m_currentID(currentID) {
+    : CNamedListsDlg(doc, doc->GetPtrContainerNamesList(), currentID, parent) {
     setWindowTitle(QStringLiteral("Containers List Dialog"));
     setObjectName(QStringLiteral("ContainersListDlg"));
-
-    m_comboTableName = new QComboBox(this);
-    m_comboTableName->setObjectName(QStringLiteral("comboTableName"));
-    m_comboTableName->setEditable(true);
-    // The typed text is only a name for Create or Rename: Enter must neither add it nor choose
-    // a list, and inline completion would turn a new name into an existing one.
-    m_comboTableName->setInsertPolicy(QComboBox::NoInsert);
-    m_comboTableName->setDuplicatesEnabled(true);
-    m_comboTableName->setCompleter(nullptr);
-    // Leaving the field would otherwise choose the entry matching the typed text in any letter
-    // case, and Rename would then rename that one.
-    disconnect(m_comboTableName->lineEdit(), &QLineEdit::editingFinished, m_comboTableName, nullptr);
-    m_buttonCreate = MakeButton(this, "buttonCreate", "Create");
-    m_buttonRename = MakeButton(this, "buttonRename", "Rename");
 
     auto* group = new QGroupBox(QStringLiteral("Container Names"), this);
     m_listEntries = new QListWidget(group);
@@ -46,12 +32,6 @@ CContainersListDlg::CContainersListDlg(CQuorvaneDoc* doc, int currentID, QWidget
     m_buttonAdd = MakeButton(group, "buttonAdd", "Add");
     m_buttonRemove = MakeButton(group, "buttonRemove", "Remove");
     auto* close = MakeButton(this, "IDOK", "Close");
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(MakeLabel(this, "List Name:", m_comboTableName));
-    top->addWidget(m_comboTableName, 1);
-    top->addWidget(m_buttonCreate);
-    top->addWidget(m_buttonRename);
 
     auto* fields = new QHBoxLayout;
     fields->addWidget(MakeLabel(group, "Name:", m_editName));
@@ -67,51 +47,20 @@ CContainersListDlg::CContainersListDlg(CQuorvaneDoc* doc, int currentID, QWidget
     bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(NameRow("List Name:"));
     layout->addWidget(group, 1);
     layout->addLayout(bottom);
     resize(440, 400);
 
-    connect(m_comboTableName, &QComboBox::activated, this, &CContainersListDlg::OnListChosen);
-    connect(m_buttonCreate, &QPushButton::clicked, this, &CContainersListDlg::OnCreate);
-    connect(m_buttonRename, &QPushButton::clicked, this, &CContainersListDlg::OnRename);
     connect(m_listEntries, &QListWidget::itemSelectionChanged, this, &CContainersListDlg::OnLineSelected);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CContainersListDlg::OnAdd);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CContainersListDlg::OnRemove);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     ApplyConventions();
-    m_comboTableName->installEventFilter(this);
 
     FillListNames();
-    m_doc->GetPtrContainers()->ReQueryRecordsetUsingGroup(m_currentID);
-    FillNames();
-    m_editName->clear();
+    ShowList(m_currentID);
     SelectListByID(m_currentID);
-}
-
-bool CContainersListDlg::eventFilter(QObject* watched, QEvent* event) {
-    // The drop-down's text is an edit field too: entering it selects the name, so that a new
-    // one can be typed over it. The focus goes to the drop-down, not to its line edit.
-    if (watched == m_comboTableName && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, m_comboTableName->lineEdit(), &QLineEdit::selectAll);
-    return CEditDialog::eventFilter(watched, event);
-}
-
-void CContainersListDlg::FillListNames() {
-    CDaoGroupedStringList* names = m_doc->GetPtrContainerNamesList();
-    names->ReQueryRecordsetUsingGroup(0);
-    m_comboTableName->clear();
-    int id = -1;
-    QString name;
-    for (bool ok = names->GetFirst(id, name); ok; ok = names->GetNext(id, name)) m_comboTableName->addItem(name, id);
-}
-
-void CContainersListDlg::SelectListByID(int id) { m_comboTableName->setCurrentIndex(m_comboTableName->findData(id)); }
-
-bool CContainersListDlg::NameInDropDown(const QString& name) const {
-    for (int i = 0; i < m_comboTableName->count(); ++i)
-        if (m_comboTableName->itemText(i) == name) return true;
-    return false;
 }
 
 void CContainersListDlg::FillNames() {
@@ -126,45 +75,10 @@ void CContainersListDlg::FillNames() {
     }
 }
 
-void CContainersListDlg::OnListChosen(int index) {
-    // Each entry carries its own ID: names may differ only in letter case, and a look-up by
-    // name would open the first of them.
-    const QVariant data = m_comboTableName->itemData(index);
-    if (!data.isValid()) return;
-    const int id = data.toInt();
-    m_currentID = id;
-    m_doc->GetPtrContainers()->ReQueryRecordsetUsingGroup(m_currentID);
+void CContainersListDlg::ShowList(int id) {
+    m_doc->GetPtrContainers()->ReQueryRecordsetUsingGroup(id);
     FillNames();
     m_editName->clear();
-}
-
-void CContainersListDlg::OnCreate() {
-    const QString name = m_comboTableName->currentText();
-    if (name.isEmpty()) return;
-    if (NameInDropDown(name)) {
-        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
-        return;
-    }
-    const int id = m_doc->GetPtrContainerNamesList()->AddItem(0, name);
-    if (id == -1) return;
-    m_comboTableName->addItem(name, id);
-    m_comboTableName->setCurrentIndex(m_comboTableName->count() - 1);
-    m_currentID = id;
-    m_doc->GetPtrContainers()->ReQueryRecordsetUsingGroup(m_currentID);
-    FillNames();
-    m_editName->clear();
-}
-
-void CContainersListDlg::OnRename() {
-    const QString name = m_comboTableName->currentText();
-    if (name.isEmpty()) return;
-    if (NameInDropDown(name)) {
-        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
-        return;
-    }
-    if (!m_doc->GetPtrContainerNamesList()->PutItem(m_currentID, name)) return;
-    FillListNames();
-    SelectListByID(m_currentID);
 }
 
 void CContainersListDlg::OnLineSelected() {

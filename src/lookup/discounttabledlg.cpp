@@ -29,23 +29,9 @@ const QString kDefaultEntry = QStringLiteral("default");
 } // namespace
 
 CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent)
-    : CEditDialog(parent), m_doc(doc), m_currentID(currentID) {
+    : CNamedListsDlg(doc, doc->GetPtrDiscTableNamesList(), currentID, parent) {
     setWindowTitle(QStringLiteral("Discount Table Dialog"));
     setObjectName(QStringLiteral("DiscountTableDlg"));
-
-    m_comboTableName = new QComboBox(this);
-    m_comboTableName->setObjectName(QStringLiteral("comboTableName"));
-    m_comboTableName->setEditable(true);
-    // The typed text is only a name for Create or Rename: Enter must neither add it nor choose
-    // a table, and inline completion would turn a new name into an existing one.
-    m_comboTableName->setInsertPolicy(QComboBox::NoInsert);
-    m_comboTableName->setDuplicatesEnabled(true);
-    m_comboTableName->setCompleter(nullptr);
-    // Leaving the field would otherwise choose the entry matching the typed text in any letter
-    // case, and Rename would then rename that one.
-    disconnect(m_comboTableName->lineEdit(), &QLineEdit::editingFinished, m_comboTableName, nullptr);
-    m_buttonCreate = MakeButton(this, "buttonCreate", "Create");
-    m_buttonRename = MakeButton(this, "buttonRename", "Rename");
 
     auto* group = new QGroupBox(QStringLiteral("Table Entries"), this);
     m_listEntries = new QListWidget(group);
@@ -61,12 +47,6 @@ CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* 
     m_buttonAdd = MakeButton(group, "buttonAdd", "Add");
     m_buttonRemove = MakeButton(group, "buttonRemove", "Remove");
     auto* close = MakeButton(this, "IDOK", "Close");
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(MakeLabel(this, "Table Name:", m_comboTableName));
-    top->addWidget(m_comboTableName, 1);
-    top->addWidget(m_buttonCreate);
-    top->addWidget(m_buttonRename);
 
     auto* fields = new QGridLayout;
     fields->addWidget(MakeLabel(group, "Name:", m_editName), 0, 0);
@@ -84,14 +64,11 @@ CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* 
     bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(NameRow("Table Name:"));
     layout->addWidget(group, 1);
     layout->addLayout(bottom);
     resize(480, 420);
 
-    connect(m_comboTableName, &QComboBox::activated, this, &CDiscountTableDlg::OnTableChosen);
-    connect(m_buttonCreate, &QPushButton::clicked, this, &CDiscountTableDlg::OnCreate);
-    connect(m_buttonRename, &QPushButton::clicked, this, &CDiscountTableDlg::OnRename);
     connect(m_listEntries, &QListWidget::itemSelectionChanged, this, &CDiscountTableDlg::OnLineSelected);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CDiscountTableDlg::OnAdd);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CDiscountTableDlg::OnRemove);
@@ -100,38 +77,10 @@ CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* 
         edit->setText(FormatC(kRateFormat, RateFromTyped(ReadLeadingNumber(edit->text())) * 100.0));
     });
     ApplyConventions();
-    m_comboTableName->installEventFilter(this);
 
-    FillTableNames();
-    m_doc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(m_currentID);
-    FillEntries();
-    ClearFields();
-    SelectTableByID(m_currentID);
-}
-
-bool CDiscountTableDlg::eventFilter(QObject* watched, QEvent* event) {
-    // The drop-down's text is an edit field too: entering it selects the name, so that a new
-    // one can be typed over it. The focus goes to the drop-down, not to its line edit.
-    if (watched == m_comboTableName && event->type() == QEvent::FocusIn)
-        QTimer::singleShot(0, m_comboTableName->lineEdit(), &QLineEdit::selectAll);
-    return CEditDialog::eventFilter(watched, event);
-}
-
-void CDiscountTableDlg::FillTableNames() {
-    CDaoGroupedStringList* names = m_doc->GetPtrDiscTableNamesList();
-    names->ReQueryRecordsetUsingGroup(0);
-    m_comboTableName->clear();
-    int id = -1;
-    QString name;
-    for (bool ok = names->GetFirst(id, name); ok; ok = names->GetNext(id, name)) m_comboTableName->addItem(name, id);
-}
-
-void CDiscountTableDlg::SelectTableByID(int id) { m_comboTableName->setCurrentIndex(m_comboTableName->findData(id)); }
-
-bool CDiscountTableDlg::NameInDropDown(const QString& name) const {
-    for (int i = 0; i < m_comboTableName->count(); ++i)
-        if (m_comboTableName->itemText(i) == name) return true;
-    return false;
+    FillListNames();
+    ShowList(m_currentID);
+    SelectListByID(m_currentID);
 }
 
 void CDiscountTableDlg::FillEntries() {
@@ -152,48 +101,15 @@ void CDiscountTableDlg::ClearFields() {
     m_editPercent->clear();
 }
 
-void CDiscountTableDlg::OnTableChosen(int index) {
-    // Each entry carries its own ID: names may differ only in letter case, and a look-up by
-    // name would open the first of them.
-    const QVariant data = m_comboTableName->itemData(index);
-    if (!data.isValid()) return;
-    const int id = data.toInt();
-    m_currentID = id;
-    m_doc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(m_currentID);
+void CDiscountTableDlg::ShowList(int id) {
+    m_doc->GetPtrLookupTable()->ReQueryRecordsetUsingCategory(id);
     FillEntries();
     ClearFields();
 }
 
-void CDiscountTableDlg::OnCreate() {
-    const QString name = m_comboTableName->currentText();
-    if (name.isEmpty()) return;
-    if (NameInDropDown(name)) {
-        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
-        return;
-    }
-    const int id = m_doc->GetPtrDiscTableNamesList()->AddItem(0, name);
-    if (id == -1) return;
-    m_comboTableName->addItem(name, id);
-    m_comboTableName->setCurrentIndex(m_comboTableName->count() - 1);
-    m_currentID = id;
-    // Every table has the entry that applies when a customer's group is not in it.
-    CLookupTable* lookup = m_doc->GetPtrLookupTable();
-    lookup->AddItem(m_currentID, kDefaultEntry, 0.0);
-    lookup->ReQueryRecordsetUsingCategory(m_currentID);
-    FillEntries();
-    ClearFields();
-}
-
-void CDiscountTableDlg::OnRename() {
-    const QString name = m_comboTableName->currentText();
-    if (name.isEmpty()) return;
-    if (NameInDropDown(name)) {
-        m_doc->Prompter().MessageBox(QStringLiteral("Name already exists!\nEnter a new name."));
-        return;
-    }
-    if (!m_doc->GetPtrDiscTableNamesList()->PutItem(m_currentID, name)) return;
-    FillTableNames();
-    SelectTableByID(m_currentID);
+void CDiscountTableDlg::ListCreated(int id) {
+    // Every table has the entry that applies when an item's group is not in it.
+    m_doc->GetPtrLookupTable()->AddItem(id, kDefaultEntry, 0.0);
 }
 
 void CDiscountTableDlg::OnLineSelected() {
