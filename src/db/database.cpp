@@ -1,10 +1,16 @@
 #include "database.h"
 
+#include "recordset.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <sqlite3.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
 
 namespace db {
 
@@ -20,6 +26,30 @@ QString quoted(const QString& identifier) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+// NFS, SMB/CIFS, FUSE (sshfs and the like), AFS, Ceph, 9p: file systems whose locks and
+// shared memory cannot be trusted across hosts.
+bool onNetworkFileSystem(const QString& path) {
+#ifdef __linux__
+    struct statfs fs {};
+    if (statfs(QFileInfo(path).absolutePath().toLocal8Bit().constData(), &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE
+    case 0x5346414FUL: // AFS
+    case 0x00C36400UL: // Ceph
+    case 0x01021997UL: // 9p
+        return true;
+    default: return false;
+    }
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 } // namespace
 
 struct Database::Cache {
@@ -27,7 +57,7 @@ struct Database::Cache {
     QSet<QString> indexed;
 };
 
-Database::Database() : m_cache(std::make_unique<Cache>()) {}
+Database::Database() : m_cache(std::make_unique<Cache>()), m_recordsets(std::make_shared<Recordsets>()) {}
 
 Database::~Database() {
     try {
@@ -42,7 +72,7 @@ Database::~Database() {
     throw Error(msg);
 }
 
-void Database::create(const QString& path) {
+void Database::create(const QString& path, Journal journal) {
     if (isOpen()) throw Error(QStringLiteral("A database is already open."));
     const QFileInfo info(path);
     if (info.exists()) throw Error(QStringLiteral("Database already exists."));
@@ -61,7 +91,7 @@ void Database::create(const QString& path) {
     m_path = path;
     m_readOnly = false;
     try {
-        configure();
+        configure(journal);
     } catch (...) {
         close();
         QFile::remove(path);
@@ -69,7 +99,7 @@ void Database::create(const QString& path) {
     }
 }
 
-void Database::open(const QString& path, bool readOnly) {
+void Database::open(const QString& path, bool readOnly, Journal journal) {
     if (isOpen()) throw Error(QStringLiteral("A database is already open."));
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
@@ -91,6 +121,8 @@ void Database::open(const QString& path, bool readOnly) {
     m_db = handle;
     m_path = path;
     m_readOnly = readOnly;
+    // Before the first read: a file another program holds locked is waited for, not refused.
+    sqlite3_busy_timeout(m_db, 5000);
     try {
         // SQLite opens lazily; reading the schema is what tells a database from other files.
         sqlite3_stmt* st = nullptr;
@@ -106,7 +138,7 @@ void Database::open(const QString& path, bool readOnly) {
         sqlite3_finalize(st);
         if (!readOnly && sqlite3_db_readonly(m_db, "main") == 1)
             throw Error(QStringLiteral("The file '%1' is read-only.").arg(path));
-        configure();
+        configure(journal);
     } catch (...) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -115,14 +147,26 @@ void Database::open(const QString& path, bool readOnly) {
     }
 }
 
-void Database::configure() {
+void Database::configure(Journal journal) {
     sqlite3_busy_timeout(m_db, 5000);
     sqlite3_extended_result_codes(m_db, 1);
     if (m_readOnly) return;
-    // WAL with full sync: a change that has returned survives a crash, and a commit costs
-    // one sync of the log rather than two of a rollback journal.
-    exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    // Full sync: a change that has returned survives a crash. On one host a write-ahead log
+    // makes a commit one sync instead of several; a shared file keeps the rollback journal.
+    const bool wal = journal == Journal::Local && !onNetworkFileSystem(m_path);
+    exec(wal ? QStringLiteral("PRAGMA journal_mode=WAL") : QStringLiteral("PRAGMA journal_mode=DELETE"));
     exec(QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
+QString Database::journalMode() const {
+    if (!m_db) return {};
+    sqlite3_stmt* st = nullptr;
+    QString mode;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toLower();
+    sqlite3_finalize(st);
+    return mode;
 }
 
 void Database::finalizeCache() {
@@ -142,6 +186,8 @@ void Database::close() {
     }
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    if (m_transDepth > 0)
+        for (Recordset* rs : std::vector<Recordset*>(m_recordsets->list)) rs->transactionEnded(0, false);
     m_transDepth = 0;
     m_path.clear();
     ++m_generation;
@@ -257,11 +303,26 @@ void Database::ensureIndex(const QString& table, const QString& field) {
         m_cache->indexed.insert(key); // inside a transaction it may yet be rolled back
 }
 
+std::int64_t Database::maxValue(const QString& table, const QString& field) {
+    sqlite3_stmt* st = prepareCached(QStringLiteral("SELECT max(CAST(%1 AS INTEGER)) FROM %2")
+                                         .arg(quoted(field), quoted(table)));
+    const int rc = sqlite3_step(st);
+    const std::int64_t value = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) raise();
+    return value;
+}
+
 void Database::beginTrans() {
     if (!m_db) throw Error(QStringLiteral("Database is not open."));
-    if (m_transDepth == 0) exec(QStringLiteral("BEGIN IMMEDIATE"));
-    else exec(QStringLiteral("SAVEPOINT qv_sp%1").arg(m_transDepth));
+    if (m_transDepth == 0) {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        ++m_transSerial;
+    } else {
+        exec(QStringLiteral("SAVEPOINT qv_sp%1").arg(m_transDepth));
+    }
     ++m_transDepth;
+    for (Recordset* rs : m_recordsets->list) rs->transactionBegun(m_transDepth);
 }
 
 void Database::commitTrans() {
@@ -269,12 +330,21 @@ void Database::commitTrans() {
     if (m_transDepth == 1) exec(QStringLiteral("COMMIT"));
     else exec(QStringLiteral("RELEASE qv_sp%1").arg(m_transDepth - 1));
     --m_transDepth;
+    for (Recordset* rs : m_recordsets->list) rs->transactionEnded(m_transDepth, true);
 }
 
 void Database::rollback() {
     if (m_transDepth <= 0) throw Error(QStringLiteral("No transaction is open."));
     --m_transDepth;
     ++m_generation;
+    // The recordsets return to their rows even when the engine reports an error here.
+    struct Restore {
+        Database& db;
+        ~Restore() {
+            for (Recordset* rs : std::vector<Recordset*>(db.m_recordsets->list))
+                rs->transactionEnded(db.m_transDepth, false);
+        }
+    } restore{*this};
     if (m_transDepth == 0) exec(QStringLiteral("ROLLBACK"));
     else exec(QStringLiteral("ROLLBACK TO qv_sp%1; RELEASE qv_sp%1").arg(m_transDepth));
 }

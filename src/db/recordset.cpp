@@ -39,9 +39,76 @@ void bindValue(Database& db, sqlite3_stmt* st, int index, const QVariant& v) {
 
 } // namespace
 
-Recordset::Recordset(Database& database) : m_db(database) {}
+Recordset::Recordset(Database& database) : m_db(database), m_registry(database.recordsets()) {
+    m_registry->list.push_back(this);
+    for (int depth = 1; depth <= m_db.transactionDepth(); ++depth) transactionBegun(depth);
+}
 
-Recordset::~Recordset() = default;
+Recordset::~Recordset() {
+    auto& list = m_registry->list;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void Recordset::transactionBegun(int depth) {
+    Savepoint sp;
+    sp.depth = depth;
+    sp.open = m_open;
+    sp.table = m_table;
+    sp.filter = m_filterText;
+    sp.pos = m_pos;
+    sp.onDeleted = m_onDeleted;
+    m_savepoints.push_back(std::move(sp));
+}
+
+void Recordset::saveMembership() {
+    if (m_savepoints.empty() || m_savepoints.back().keys) return; // outer levels are saved too
+    const auto keys = std::make_shared<const std::vector<std::int64_t>>(m_keys);
+    for (Savepoint& sp : m_savepoints)
+        if (!sp.keys) sp.keys = keys;
+}
+
+void Recordset::invalidateCache() {
+    m_cells.clear();
+    m_cacheHas.clear();
+    m_cachePresent.clear();
+    m_cacheText.clear();
+    m_cacheStart = -1;
+    m_cacheCount = 0;
+}
+
+void Recordset::transactionEnded(int depth, bool committed) noexcept {
+    const auto level = std::find_if(m_savepoints.begin(), m_savepoints.end(),
+                                    [depth](const Savepoint& sp) { return sp.depth > depth; });
+    if (committed) {
+        m_savepoints.erase(level, m_savepoints.end());
+        return;
+    }
+    const bool known = level != m_savepoints.end() && level->depth == depth + 1;
+    const Savepoint sp = known ? *level : Savepoint();
+    m_savepoints.erase(level, m_savepoints.end());
+    m_editMode = NoEdit;
+    invalidateCache();
+    if (known && sp.open && m_open && sp.table == m_table) {
+        if (sp.keys) m_keys = *sp.keys;
+        m_filterText = sp.filter;
+        m_pos = sp.pos;
+        m_onDeleted = sp.onDeleted;
+        return;
+    }
+    if (!m_open) return;
+    // Opened inside the rolled-back level: read its rows again, staying on the same row if
+    // that row is still there.
+    const std::int64_t key = (m_pos >= 0 && m_pos < long(m_keys.size())) ? m_keys[size_t(m_pos)] : -1;
+    try {
+        requery();
+        const long pos = positionOfKey(key);
+        if (pos >= 0) m_pos = pos;
+    } catch (const Error&) {
+        m_keys.clear();
+        m_pos = -1;
+        m_onDeleted = false;
+    }
+}
 
 void Recordset::open(const QString& sql) {
     static const QRegularExpression re(
@@ -71,16 +138,12 @@ void Recordset::open(const QString& sql) {
 }
 
 void Recordset::close() {
+    saveMembership();
     m_open = false;
     m_keys.clear();
     m_pos = -1;
     m_onDeleted = false;
-    m_cells.clear();
-    m_cacheHas.clear();
-    m_cachePresent.clear();
-    m_cacheText.clear();
-    m_cacheStart = -1;
-    m_cacheCount = 0;
+    invalidateCache();
     m_editMode = NoEdit;
 }
 
@@ -111,15 +174,11 @@ void Recordset::requery() {
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) keys.push_back(sqlite3_column_int64(st, 0));
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) m_db.raise();
+    saveMembership();
     m_keys = std::move(keys);
     m_pos = m_keys.empty() ? -1 : 0;
     m_onDeleted = false;
-    m_cells.clear();
-    m_cacheHas.clear();
-    m_cachePresent.clear();
-    m_cacheText.clear();
-    m_cacheStart = -1;
-    m_cacheCount = 0;
+    invalidateCache();
     m_editMode = NoEdit;
 }
 
@@ -563,6 +622,7 @@ void Recordset::update() {
         sqlite3_reset(st);
         if (rc != SQLITE_DONE) m_db.raise();
         const bool atEnd = m_pos >= long(m_keys.size());
+        saveMembership();
         m_keys.push_back(sqlite3_last_insert_rowid(m_db.handle()));
         if (atEnd) m_pos = long(m_keys.size());
         bumpGeneration();
@@ -587,6 +647,7 @@ void Recordset::remove() {
     if (rc != SQLITE_DONE) m_db.raise();
     const bool existed = sqlite3_changes(m_db.handle()) > 0;
     bumpGeneration();
+    saveMembership();
     m_keys.erase(m_keys.begin() + m_pos);
     m_onDeleted = true;
     m_cacheStart = -1; // positions after the deleted row have moved

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QVariant>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,26 @@ public:
     }
     EditMode editMode() const { return m_editMode; }
 
+    // Told by the database: a transaction level was begun (depth is its level), or ended with
+    // depth levels left. A rollback returns this recordset to the membership, filter and
+    // position it had when the rolled-back level began, so that no held key can land on a row
+    // the failed transaction added and rows it deleted are members again.
+    void transactionBegun(int depth);
+    void transactionEnded(int depth, bool committed) noexcept;
+
 private:
+    struct Savepoint {
+        int depth = 0;
+        bool open = false;
+        QString table;
+        QString filter;
+        long pos = -1;
+        bool onDeleted = false;
+        std::shared_ptr<const std::vector<std::int64_t>> keys; // null: unchanged since
+    };
+    void saveMembership(); // before the membership changes inside a transaction
+    void invalidateCache();
+
     // Read cache: rows for membership positions [m_cacheStart, m_cacheStart + m_cacheCount),
     // kept as SQLite returned them and converted only when a field is read. Only the fields
     // this recordset has been asked for are read: a walk usually reads a few of a wide row.
@@ -130,6 +150,9 @@ private:
     EditMode m_editMode = NoEdit;
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_dirty;
+
+    std::shared_ptr<Database::Recordsets> m_registry;
+    std::vector<Savepoint> m_savepoints; // innermost last
 };
 
 } // namespace db

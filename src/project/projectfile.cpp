@@ -23,6 +23,7 @@ bool CQuorvaneDoc::CreateNewProject(const NewProjectRequest& request) {
     if (IsProjectOpen()) OnFileCloseProject();
 
     const QString path = ProjectPathWithExtension(request.path);
+    ResetContents(); // nothing of a file opened or refused before goes into the new one
     m_description = request.description.left(kDescriptionLength);
     m_shared = false;
     m_sharedFileSpec.clear();
@@ -242,20 +243,22 @@ bool CQuorvaneDoc::OpenDatabase(const QString& path, bool primary) {
     db::Database& database = primary ? m_primary : m_secondary;
     std::unique_ptr<db::Recordset>& rs = primary ? m_pRecordSet : m_pRecordSetSec;
     try {
-        database.open(path);
+        // The data file of a shared project is used from several hosts.
+        database.open(path, false, primary && m_shared ? db::Journal::Shared : db::Journal::Local);
         rs = std::make_unique<db::Recordset>(database);
         rs->open(QStringLiteral("select * from [Project]"));
         if (rs->recordCount() == 0) throw db::Error(QStringLiteral("The project file has no Project row."));
         rs->moveLast();
+        // A refused file's row must not stay behind in the document.
+        if (rs->intValue(QStringLiteral("Version")) != kProjectVersion) {
+            Trace(20, QStringLiteral("  Unrecognized project file version!"));
+            m_prompter->MessageBox(QStringLiteral("Unrecognized project file version!"));
+            return false;
+        }
         XferFromRecordset(*rs);
     } catch (const db::Error& e) {
         Trace(10, QStringLiteral("CQuorvaneDoc::OpenDatabase()"));
         Trace(10, e.description());
-        return false;
-    }
-    if (m_version != kProjectVersion) {
-        Trace(20, QStringLiteral("  Unrecognized project file version!"));
-        m_prompter->MessageBox(QStringLiteral("Unrecognized project file version!"));
         return false;
     }
     return true;
@@ -300,7 +303,7 @@ bool CQuorvaneDoc::DoOpenProject(const QString& path) {
 bool CQuorvaneDoc::OpenDatabaseTables() {
     Trace(20, QStringLiteral("CQuorvaneDoc::OpenDatabaseTables()"));
     db::Database& db = m_primary;
-    if (!OpenDaoRecordset_HW(db) || !XferFromRecordset_HW()) return false;
+    if (!OpenDaoRecordset_HW(db) || !XferFromRecordset_HW() || !RaiseCountersOnOpen()) return false;
     if (!m_lookup->OpenDaoRecordset(db) || !m_discTableNames->OpenDaoRecordset(db) ||
         !m_containerNames->OpenDaoRecordset(db) || !m_containers->OpenDaoRecordset(db) ||
         !m_columnDefs->OpenDaoRecordset(db))
@@ -355,11 +358,20 @@ void CQuorvaneDoc::OnFileCloseProject() {
 
 void CQuorvaneDoc::DeleteContents() {
     Trace(20, QStringLiteral("CQuorvaneDoc::DeleteContents()"));
+    ResetContents();
+    emit allViewsUpdateRequested();
+}
+
+void CQuorvaneDoc::ResetContents() {
+    m_version = kProjectVersion;
     m_shared = false;
     m_verifyDelete = true;
+    m_barPosition = kDefaultBarPosition;
     m_pathName.clear();
     m_sharedFileSpec.clear();
     m_description.clear();
     m_counters.fill(1);
-    emit allViewsUpdateRequested();
+    m_countersReadIn = 0;
+    m_defaultDiscTableID = 1;
+    m_defaultContainerID = 2;
 }

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -171,14 +174,128 @@ bool CQuorvaneDoc::CreateProjectTable(db::Database& database, std::unique_ptr<db
 
 // ---------------------------------------------------------------- counters
 
+int CQuorvaneDoc::GetCounter(Counter c) {
+    RefreshCounters();
+    return m_counters[c];
+}
+
+void CQuorvaneDoc::RefreshCounters() {
+    if (!m_pRecordSetHW || !m_pRecordSetHW->isOpen()) return;
+    // Holding the write lock since the last read, nobody else can have changed the row.
+    const bool locked = m_primary.transactionDepth() > 0;
+    if (locked && m_countersReadIn == m_primary.transactionSerial()) return;
+    try {
+        m_pRecordSetHW->requery();
+        m_pRecordSetHW->moveLast();
+        for (int c = 0; c < CounterCount; ++c) {
+            const int inFile = m_pRecordSetHW->intValue(QString::fromLatin1(kCounterFields[c]));
+            m_counters[size_t(c)] = std::max(m_counters[size_t(c)], inFile);
+        }
+        m_countersReadIn = locked ? m_primary.transactionSerial() : 0;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CQuorvaneDoc::RefreshCounters()"));
+        Trace(10, e.description());
+    }
+}
+
+// One write transaction: read the row again, change the one counter, write only its field.
+template <typename Change>
+void CQuorvaneDoc::ChangeCounter(Counter c, Change&& change) {
+    Trace(20, QStringLiteral("CQuorvaneDoc::XferToRecordset_HW()"));
+    bool changed = false;
+    try {
+        if (!m_pRecordSetHW || !m_pRecordSetHW->isOpen()) throw db::Error(QStringLiteral("No HighWater row is open."));
+        // Inside a caller's transaction the write lock is held already (a bulk copy counts each
+        // row there); otherwise the change takes it for itself.
+        std::optional<db::Transaction> tx;
+        if (m_primary.transactionDepth() == 0) tx.emplace(m_primary);
+        RefreshCounters();
+        m_counters[c] = change(m_counters[c]);
+        changed = true;
+        m_pRecordSetHW->edit();
+        m_pRecordSetHW->setValue(QString::fromLatin1(kCounterFields[c]), m_counters[c]);
+        m_pRecordSetHW->update();
+        if (tx) tx->commit();
+    } catch (const db::Error& e) {
+        // The in-memory counter keeps its value, so identifiers stay unique while open.
+        if (!changed) m_counters[c] = change(m_counters[c]);
+        Trace(10, QStringLiteral("CQuorvaneDoc::XferToRecordset_HW()"));
+        Trace(10, e.description());
+        if (m_pRecordSetHW && m_pRecordSetHW->isOpen() && m_pRecordSetHW->editMode() != db::Recordset::NoEdit)
+            m_pRecordSetHW->cancelUpdate();
+    }
+}
+
 void CQuorvaneDoc::IncrementCounter(Counter c) {
-    ++m_counters[c];
-    XferToRecordset_HW();
+    ChangeCounter(c, [c](int value) {
+        if (value < kCounterMax) return value + 1;
+        Trace(10, QStringLiteral("  %1 has reached its largest value.").arg(QLatin1String(kCounterFields[c])));
+        return value;
+    });
 }
 
 void CQuorvaneDoc::SetCounter(Counter c, int value) {
-    m_counters[c] = value;
-    XferToRecordset_HW();
+    ChangeCounter(c, [value](int held) { return std::max(held, value); });
+}
+
+std::array<bool, CQuorvaneDoc::CounterCount>
+CQuorvaneDoc::RaiseCountersAboveTables(db::Database& data, db::Database* ownFile, Counters& counters) {
+    std::array<bool, CounterCount> raised{};
+    const QStringList tables = data.tableNames();
+    auto raise = [&](Counter c, db::Database& database, const QString& table, const QString& field) {
+        if (!database.tableNames().contains(table, Qt::CaseInsensitive)) return;
+        const std::int64_t top = database.maxValue(table, field);
+        const int next = int(std::min<std::int64_t>(top + 1, kCounterMax));
+        if (next > counters[c]) {
+            counters[c] = next;
+            raised[c] = true;
+        }
+    };
+    const QString id = QStringLiteral("ID");
+    raise(CustomerID, data, QStringLiteral("Customer"), id);
+    raise(InvoiceID, data, QStringLiteral("Invoice"), id);
+    raise(InvoiceGroupID, data, QStringLiteral("Invoice"), QStringLiteral("InvoiceGroupID"));
+    raise(InvItemsID, data, QStringLiteral("InvoiceItems"), id);
+    raise(StoreID, data, QStringLiteral("Store"), id);
+    raise(LookupItemID, data, QStringLiteral("Lookup"), id);
+    for (const char* list : {"DiscTableNamesList", "ContainerNamesList", "ContainerList", "ColumnDefs"})
+        raise(DaoStringListID, data, QString::fromLatin1(list), id);
+    if (ownFile && ownFile->isOpen()) raise(DaoStringListID, *ownFile, QStringLiteral("ColumnDefs"), id);
+    // Store item tables are named by their store: a table left without its store row still
+    // takes its name, and every table shares the one item counter.
+    static const QRegularExpression storeItems(QStringLiteral("^StoreItems_(\\d+)$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (const QString& table : tables) {
+        const auto m = storeItems.match(table);
+        if (!m.hasMatch()) continue;
+        raise(StoreItemsID, data, table, id);
+        const qint64 store = m.captured(1).toLongLong();
+        if (store >= counters[StoreID] && store < kCounterMax) {
+            counters[StoreID] = int(store + 1);
+            raised[StoreID] = true;
+        }
+    }
+    return raised;
+}
+
+bool CQuorvaneDoc::RaiseCountersOnOpen() {
+    Counters counters = m_counters;
+    std::array<bool, CounterCount> raised{};
+    try {
+        raised = RaiseCountersAboveTables(m_primary, m_shared ? &m_secondary : nullptr, counters);
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CQuorvaneDoc::OpenDatabaseTables()"));
+        Trace(10, e.description());
+        return false;
+    }
+    for (int c = 0; c < CounterCount; ++c)
+        if (raised[size_t(c)]) {
+            Trace(20, QStringLiteral("  %1 raised to %2 above the identifiers in use.")
+                          .arg(QLatin1String(kCounterFields[c]))
+                          .arg(counters[size_t(c)]));
+            SetCounter(Counter(c), counters[size_t(c)]);
+        }
+    return true;
 }
 
 bool CQuorvaneDoc::DefineDaoTable_HW(db::Database& database) {

@@ -95,19 +95,28 @@ public:
     void OnToggleVerifyDelete();
 
     // ---- counters
-    int GetCounter(Counter c) const { return m_counters[c]; }
+    // Another user of the same file may have handed out values since: each getter and each
+    // change reads the file's row again (inside the write transaction for a change), and a
+    // counter never goes below what the file or this document already holds. Counters stop
+    // at the largest 32-bit number rather than wrap.
+    using Counters = std::array<int, CounterCount>;
+    static constexpr int kCounterMax = 2147483647;
+    int GetCounter(Counter c);
     void IncrementCounter(Counter c);
+    // Raises the counter to value (never lowers it: the file may be shared).
     void SetCounter(Counter c, int value);
-    int GetHighWaterCustomerID() const { return m_counters[CustomerID]; }
-    int GetHighWaterCustomerNbr() const { return m_counters[CustomerNbr]; }
-    int GetHighWaterInvoiceID() const { return m_counters[InvoiceID]; }
-    int GetHighWaterInvoiceNbr() const { return m_counters[InvoiceNbr]; }
-    int GetHighWaterInvoiceGroupID() const { return m_counters[InvoiceGroupID]; }
-    int GetHighWaterInvItemsID() const { return m_counters[InvItemsID]; }
-    int GetHighWaterStoreID() const { return m_counters[StoreID]; }
-    int GetHighWaterStoreItemsID() const { return m_counters[StoreItemsID]; }
-    int GetHighWaterLookupItemID() const { return m_counters[LookupItemID]; }
-    int GetHighWaterDaoStringListID() const { return m_counters[DaoStringListID]; }
+    // The counters as held in memory, without reading the file.
+    const Counters& HeldCounters() const { return m_counters; }
+    int GetHighWaterCustomerID() { return GetCounter(CustomerID); }
+    int GetHighWaterCustomerNbr() { return GetCounter(CustomerNbr); }
+    int GetHighWaterInvoiceID() { return GetCounter(InvoiceID); }
+    int GetHighWaterInvoiceNbr() { return GetCounter(InvoiceNbr); }
+    int GetHighWaterInvoiceGroupID() { return GetCounter(InvoiceGroupID); }
+    int GetHighWaterInvItemsID() { return GetCounter(InvItemsID); }
+    int GetHighWaterStoreID() { return GetCounter(StoreID); }
+    int GetHighWaterStoreItemsID() { return GetCounter(StoreItemsID); }
+    int GetHighWaterLookupItemID() { return GetCounter(LookupItemID); }
+    int GetHighWaterDaoStringListID() { return GetCounter(DaoStringListID); }
     void IncrementCustomerID() { IncrementCounter(CustomerID); }
     void IncrementCustomerNbr() { IncrementCounter(CustomerNbr); }
     void IncrementInvoiceID() { IncrementCounter(InvoiceID); }
@@ -121,6 +130,12 @@ public:
     void SetCustomerNbr(int value) { SetCounter(CustomerNbr, value); }
     void SetInvoiceNbr(int value) { SetCounter(InvoiceNbr, value); }
     static const char* CounterFieldName(Counter c);
+    // Raises each identifier counter above the largest identifier in its tables (a crash
+    // between storing a row and counting it, or an older or damaged HighWater row, would
+    // otherwise hand out a used one). ownFile holds the user's own ColumnDefs of a shared
+    // project. Returns which counters were raised.
+    static std::array<bool, CounterCount> RaiseCountersAboveTables(db::Database& data, db::Database* ownFile,
+                                                                   Counters& counters);
 
     // ---- the HighWater table
     bool DefineDaoTable_HW(db::Database& database);
@@ -128,6 +143,8 @@ public:
     bool AddNewHighWaterRecord();
     bool XferToRecordset_HW();
     bool XferFromRecordset_HW();
+    // Reads the file's row and raises the held counters to it (see the getters).
+    void RefreshCounters();
 
 signals:
     // The upper pane is collapsed while no project is open and restored otherwise.
@@ -146,6 +163,10 @@ private:
     bool WriteOwnProjectRow();
     bool OpenUserColumnDefs(bool create);
     void FailCreate(const QStringList& createdFiles);
+    void ResetContents(); // every field of the document back to a new document's
+    template <typename Change>
+    void ChangeCounter(Counter c, Change&& change);
+    bool RaiseCountersOnOpen();
 
     CPrompter* m_prompter;
     CRecordingPrompter m_silentPrompter;
@@ -158,7 +179,8 @@ private:
     int m_barPosition = kDefaultBarPosition;
     bool m_verifyDelete = true;
     QString m_pathName;
-    std::array<int, CounterCount> m_counters{};
+    Counters m_counters{};
+    std::uint64_t m_countersReadIn = 0; // the write transaction the counters were last read in
     int m_defaultDiscTableID = 1;
     int m_defaultContainerID = 2;
 

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 using namespace dbtest;
 
@@ -178,4 +180,45 @@ TEST(DbFile, ClosedDatabaseLeavesNoFileBesideIt) {
     EXPECT_EQ(RawCount(copy, QStringLiteral("Item")), 2);
     EXPECT_EQ(RawQuery(copy, "PRAGMA integrity_check"),
               std::vector<QString>({QStringLiteral("ok")}));
+}
+
+// A file another program holds locked is waited for: the open succeeds once the lock goes.
+TEST(DbFile, OpenWaitsForAFileAnotherProgramHoldsLocked) {
+    TempFolder folder;
+    const QString path = folder.path(QStringLiteral("locked.qdb"));
+    {
+        db::Database database;
+        database.create(path);
+        database.createTable(ItemTable());
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread holder([raw] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    db::Database database;
+    EXPECT_EQ(DescriptionOf([&] { database.open(path); }), QStringLiteral("(no error)"));
+    holder.join();
+    sqlite3_close(raw);
+}
+
+// A write-ahead log needs every user on one host: a shared file keeps the rollback journal.
+TEST(DbFile, SharedFilesKeepARollbackJournal) {
+    TempFolder folder;
+    const QString path = folder.path(QStringLiteral("shared.qdb"));
+    {
+        db::Database database;
+        database.create(path, db::Journal::Shared);
+        EXPECT_EQ(database.journalMode(), QStringLiteral("delete"));
+        database.createTable(ItemTable());
+    }
+    db::Database database;
+    database.open(path, false, db::Journal::Shared);
+    EXPECT_EQ(database.journalMode(), QStringLiteral("delete"));
+    EXPECT_EQ(RawQuery(path, "PRAGMA journal_mode"), std::vector<QString>({QStringLiteral("delete")}));
+    database.close();
+    database.open(path);
+    EXPECT_EQ(database.journalMode(), QStringLiteral("wal")) << "one user on a local disk";
 }

@@ -174,6 +174,19 @@ TEST_F(QvtoolTest, InfoShowsTheProjectRowAndTheCountersOfANewProject) {
     }
 }
 
+TEST_F(QvtoolTest, InfoShowsCountersAboveTheIdentifiersInUse) {
+    const QString path = NewProject(QStringLiteral("crashed"));
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h, "INSERT INTO Customer (ID) VALUES (7); UPDATE HighWater SET HighWaterCustomerID = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(h);
+    const ToolRun r = RunTool({QStringLiteral("info"), path});
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_TRUE(r.Lines().contains(QStringLiteral("HighWaterCustomerID\t8"))) << Show(r);
+}
+
 TEST_F(QvtoolTest, InfoEscapesTheDescription) {
     const QString path = NewProject(QStringLiteral("escaped"), QStringLiteral("a\tb\\c"));
     const ToolRun r = RunTool({QStringLiteral("info"), path});

@@ -121,10 +121,14 @@ int cmdInfo(const QString& path) {
     hw.open(QStringLiteral("select * from [HighWater]"));
     if (hw.recordCount() == 0) throw db::Error(QStringLiteral("The project file has no HighWater row."));
     hw.moveLast();
-    for (int c = 0; c < CQuorvaneDoc::CounterCount; ++c) {
-        const QString name = QString::fromLatin1(CQuorvaneDoc::CounterFieldName(CQuorvaneDoc::Counter(c)));
-        out(name + QLatin1Char('\t') + QString::number(hw.intValue(name)));
-    }
+    // As an opened document holds them: raised above the identifiers the tables hold.
+    CQuorvaneDoc::Counters counters{};
+    for (int c = 0; c < CQuorvaneDoc::CounterCount; ++c)
+        counters[size_t(c)] = hw.intValue(QString::fromLatin1(CQuorvaneDoc::CounterFieldName(CQuorvaneDoc::Counter(c))));
+    CQuorvaneDoc::RaiseCountersAboveTables(*data, data == &file ? nullptr : &file, counters);
+    for (int c = 0; c < CQuorvaneDoc::CounterCount; ++c)
+        out(QString::fromLatin1(CQuorvaneDoc::CounterFieldName(CQuorvaneDoc::Counter(c))) + QLatin1Char('\t') +
+            QString::number(counters[size_t(c)]));
     return 0;
 }
 
