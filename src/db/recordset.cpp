@@ -37,6 +37,18 @@ void bindValue(Database& db, sqlite3_stmt* st, int index, const QVariant& v) {
     if (rc != SQLITE_OK) db.raise();
 }
 
+// Same type and same value; a NULL equals only a NULL.
+bool SameValue(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+    if (a.typeId() != b.typeId()) return false;
+    switch (a.typeId()) {
+    case QMetaType::Int: return a.toInt() == b.toInt();
+    case QMetaType::Double: return std::bit_cast<std::uint64_t>(a.toDouble()) == std::bit_cast<std::uint64_t>(b.toDouble());
+    case QMetaType::QString: return a.toString() == b.toString();
+    default: return false;
+    }
+}
+
 } // namespace
 
 Recordset::Recordset(Database& database) : m_db(database), m_registry(database.recordsets()) {
@@ -88,6 +100,7 @@ void Recordset::transactionEnded(int depth, bool committed) noexcept {
     m_savepoints.erase(level, m_savepoints.end());
     m_editMode = NoEdit;
     invalidateCache();
+    m_findSql.clear(); // an index made inside the level is gone: make it again
     if (known && sp.open && m_open && sp.table == m_table) {
         if (sp.keys) m_keys = *sp.keys;
         m_filterText = sp.filter;
@@ -111,6 +124,8 @@ void Recordset::transactionEnded(int depth, bool committed) noexcept {
 }
 
 void Recordset::open(const QString& sql) {
+    m_updateSql.clear();
+    m_findSql.clear();
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*select\s+\*\s+from\s+(?:\[([^\]]+)\]|([A-Za-z_][A-Za-z0-9_]*))\s*;?\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -225,12 +240,19 @@ bool Recordset::findFrom(const QString& filterText, std::int64_t afterKey) {
     requireOpen();
     const Filter f = parseFilter(filterText);
     const int idx = requireField(f.field);
-    const FieldDef& field = m_fields[size_t(idx)];
-    m_db.ensureIndex(m_table, field.name);
-    const QString sql =
-        QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?%4 AND rowid > ? ORDER BY rowid")
-            .arg(quoted(m_table), quoted(field.name), f.op,
-                 field.type == Type::Text ? QStringLiteral(" COLLATE NOCASE") : QString());
+    // Owners find by the same field over and over ("ID = %d"): the query text is made once.
+    auto known = std::find_if(m_findSql.begin(), m_findSql.end(),
+                              [&](const FindSql& q) { return q.field == idx && q.op == f.op; });
+    if (known == m_findSql.end()) {
+        const FieldDef& field = m_fields[size_t(idx)];
+        m_db.ensureIndex(m_table, field.name);
+        m_findSql.push_back({idx, f.op,
+                             QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?%4 AND rowid > ? ORDER BY rowid")
+                                 .arg(quoted(m_table), quoted(field.name), f.op,
+                                      field.type == Type::Text ? QStringLiteral(" COLLATE NOCASE") : QString())});
+        known = m_findSql.end() - 1;
+    }
+    const QString& sql = known->sql;
     sqlite3_stmt* st = m_db.prepareCached(sql);
     bindValue(m_db, st, 1, f.literal);
     sqlite3_bind_int64(st, 2, afterKey);
@@ -483,8 +505,19 @@ void Recordset::addNew() {
 }
 
 void Recordset::edit() {
-    // Every field of the row as it is now, without widening what the read cache loads.
     const std::int64_t key = currentKey();
+    // Every field of the row as it is now: from the read cache when it holds them all and no
+    // write has happened since it was read, else from the file without widening the cache.
+    if (m_cacheStart >= 0 && m_cacheGeneration == generation() && m_pos >= m_cacheStart &&
+        m_pos < m_cacheStart + m_cacheCount && m_cachePresent[size_t(m_pos - m_cacheStart)] &&
+        std::all_of(m_cacheHas.begin(), m_cacheHas.end(), [](char has) { return has != 0; })) {
+        const long row = m_pos - m_cacheStart;
+        m_buffer.resize(m_fields.size());
+        for (std::size_t c = 0; c < m_fields.size(); ++c) m_buffer[c] = cachedValue(row, int(c));
+        m_dirty.assign(m_fields.size(), false);
+        m_editMode = Editing;
+        return;
+    }
     sqlite3_stmt* st = m_db.prepareCached(m_rowSql);
     sqlite3_bind_int64(st, 1, key);
     const int rc = sqlite3_step(st);
@@ -559,7 +592,11 @@ void Recordset::setValue(int index, const QVariant& v) {
         throw Error(QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     if (index < 0 || index >= int(m_fields.size()))
         throw Error(QStringLiteral("Item not found in this collection."));
-    m_buffer[size_t(index)] = coerce(index, v);
+    QVariant value = coerce(index, v);
+    // Rewriting a field with its own value changes nothing: leaving it out of the update
+    // spares the engine work (an unchanged indexed field needs no index write).
+    if (m_editMode == Editing && !m_dirty[size_t(index)] && SameValue(m_buffer[size_t(index)], value)) return;
+    m_buffer[size_t(index)] = std::move(value);
     m_dirty[size_t(index)] = true;
 }
 
@@ -573,13 +610,9 @@ void Recordset::update() {
     const bool cacheWasValid = m_cacheStart >= 0 && m_cacheGeneration == before;
     if (m_editMode == Editing) {
         const std::int64_t key = currentKey();
-        QStringList sets;
         std::vector<int> cols;
         for (int i = 0; i < int(m_fields.size()); ++i)
-            if (m_dirty[size_t(i)]) {
-                sets << quoted(m_fields[size_t(i)].name) + QStringLiteral("=?");
-                cols.push_back(i);
-            }
+            if (m_dirty[size_t(i)]) cols.push_back(i);
         if (cols.empty()) {
             // Nothing to write, but a row deleted meanwhile must still be reported.
             sqlite3_stmt* st = m_db.prepareCached(
@@ -593,8 +626,13 @@ void Recordset::update() {
                 throw Error(QStringLiteral("Record is deleted."));
             }
         } else {
-            sqlite3_stmt* st = m_db.prepareCached(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                                      .arg(quoted(m_table), sets.join(QLatin1Char(','))));
+            if (cols != m_updateCols || m_updateSql.isEmpty()) {
+                QStringList sets;
+                for (int c : cols) sets << quoted(m_fields[size_t(c)].name) + QStringLiteral("=?");
+                m_updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(',')));
+                m_updateCols = cols;
+            }
+            sqlite3_stmt* st = m_db.prepareCached(m_updateSql);
             int b = 1;
             for (int c : cols) bindValue(m_db, st, b++, m_buffer[size_t(c)]);
             sqlite3_bind_int64(st, b, key);

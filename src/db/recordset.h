@@ -124,6 +124,14 @@ private:
     std::vector<FieldDef> m_fields;
     QString m_rowSql;    // every field of one row, for edit
     QString m_insertSql; // built once: bulk adds run it per row
+    QString m_updateSql; // the last update's text, for m_updateCols
+    std::vector<int> m_updateCols;
+    struct FindSql {
+        int field;
+        QString op;
+        QString sql;
+    };
+    std::vector<FindSql> m_findSql;
 
     QString m_filterText;
     std::vector<std::int64_t> m_keys; // membership, ascending = natural order
