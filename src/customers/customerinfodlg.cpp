@@ -14,6 +14,22 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
+namespace {
+
+// Digits with an optional plus sign: a whole number, however large.
+bool IsPositiveWholeNumber(const QString& text) {
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(QLatin1Char('+'))) digits = digits.mid(1);
+    if (digits.isEmpty()) return false;
+    for (QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
+} // namespace
+
 CCustomerInfoDlg::CCustomerInfoDlg(const CCustomerRecord& record, QWidget* parent, CPrompter* prompter)
     : CEditDialog(parent), m_record(record), m_prompter(prompter), m_taxRate(record.TaxRate),
       m_discountRate(record.DiscountRate) {
@@ -148,11 +164,20 @@ void CCustomerInfoDlg::ReadDiscountRate() {
 void CCustomerInfoDlg::accept() {
     ReadFieldsStillBeingTyped();
 
-    const std::optional<int> number = ReadWholeNumber(m_editCustomerNbr->text());
-    if (!number) {
-        if (m_prompter)
-            m_prompter->MessageBox(QStringLiteral("Please enter an integer."), CPrompter::Buttons::Ok,
-                                   CPrompter::Icon::Warning);
+    const QString typed = m_editCustomerNbr->text();
+    const std::optional<int> number = ReadWholeNumber(typed);
+    // 0 marks a row for the validation to delete, and the number counter becomes the number + 1,
+    // so neither 0 nor the largest number may be stored.
+    QString refusal;
+    if (!number)
+        refusal = IsPositiveWholeNumber(typed) ? QStringLiteral("The customer number must be below 2147483647.")
+                                               : QStringLiteral("Please enter an integer.");
+    else if (*number == 0)
+        refusal = QStringLiteral("The customer number cannot be 0.");
+    else if (*number == std::numeric_limits<int>::max())
+        refusal = QStringLiteral("The customer number must be below 2147483647.");
+    if (!refusal.isEmpty()) {
+        if (m_prompter) m_prompter->MessageBox(refusal, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
         m_editCustomerNbr->setFocus();
         m_editCustomerNbr->selectAll();
         return;

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 
+#include <limits>
+
 namespace {
 const QString kID = QStringLiteral("ID");
 const QString kNbr = QStringLiteral("CustomerNbr");
@@ -201,9 +203,11 @@ bool CCustomerListCtrl::IsGroupOrder() { return GetCurrentID() != -1 && Field("S
 
 int CCustomerListCtrl::GetCustomerIDFromCustomerNumber(int number) {
     Trace20("GetCustomerIDFromCustomerNumber");
-    if (!CanProceed()) return -1;
+    if (!CanProceed() || !m_pRecordSetB) return -1;
     try {
-        db::Recordset& rs = *GetPtrRecordset();
+        // On the second recordset: the main one stays on the selected customer, whose number,
+        // rates and totals the other lists read and write. Both are requeried together.
+        db::Recordset& rs = *m_pRecordSetB;
         if (!rs.findFirst(QStringLiteral("CustomerNbr = %1").arg(number))) return -1;
         return rs.intValue(kID);
     } catch (const db::Error& e) {
@@ -219,7 +223,10 @@ QString CCustomerListCtrl::GetCustomerName(int id) {
 }
 
 void CCustomerListCtrl::RaiseNumberCounter(int number) {
-    if (number >= Doc()->GetHighWaterCustomerNbr()) Doc()->SetCustomerNbr(number + 1);
+    // The largest number (refused by the dialog, possible in an imported row) leaves the counter
+    // at the largest value rather than wrapping it.
+    if (number >= Doc()->GetHighWaterCustomerNbr())
+        Doc()->SetCustomerNbr(number < std::numeric_limits<int>::max() ? number + 1 : number);
 }
 
 // ---------------------------------------------------------------- commands
@@ -278,6 +285,36 @@ void CCustomerListCtrl::OnEditItem() {
     ReQueryRecordsetB();
 }
 
+bool CCustomerListCtrl::DeleteCustomerWithInvoices(int id, QString& failure) {
+    if (m_pInvoices && !m_pInvoices->DeleteAllCustomerInvoices(id, &failure)) return false;
+    db::Recordset& rs = *GetPtrRecordset();
+    if (!rs.findFirst(QStringLiteral("ID = %1").arg(id))) {
+        failure = QStringLiteral("Failed to locate record!\n");
+        return false;
+    }
+    rs.removeAndStepBack();
+    return true;
+}
+
+bool CCustomerListCtrl::DeleteCustomersWithInvoices(const std::vector<int>& ids) {
+    QString failure;
+    try {
+        db::Transaction tx(*Doc()->GetPtrDatabase());
+        for (int id : ids)
+            if (!DeleteCustomerWithInvoices(id, failure)) throw db::Error(failure);
+        tx.commit();
+        return true;
+    } catch (const db::Error& e) {
+        ShowEngineError(e);
+    }
+    // Rolled back: every row is in the file and in the recordsets again. The invoice list was
+    // emptied on the way, so the active customer's invoices are shown anew.
+    m_currentRow = -1;
+    EnsureItemActive();
+    ReQueryRecordsetB();
+    return false;
+}
+
 void CCustomerListCtrl::OnEditDelItem() {
     Trace20("OnEditDelItem");
     if (!CanProceed() || !CanEdit()) return;
@@ -289,20 +326,9 @@ void CCustomerListCtrl::OnEditDelItem() {
     if (!ActivateRecordInRecordset(id)) return;
     scrollTo(Model()->index(GetCurrentRow(), 0));
     if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete Customer Record?"))) return;
-    if (m_pInvoices) {
-        m_pInvoices->ReQueryRecordsetUsingID(id, false);
-        m_pInvoices->DeleteAllCustomerInvoices();
-    }
-    db::Recordset& rs = *GetPtrRecordset();
+    if (!DeleteCustomersWithInvoices({id})) return;
     Model()->RemoveRow(Model()->RowOfID(id));
     m_currentRow = -1;
-    try {
-        ActivateRecordInRecordset(id);
-        rs.removeAndStepBack();
-    } catch (const db::Error& e) {
-        ShowEngineError(e);
-        return;
-    }
     ClearSelected();
     const int next = FindCurrentRecordInListCtrl();
     if (next >= 0) SelectOnly(next);
@@ -314,24 +340,9 @@ void CCustomerListCtrl::OnEditDelItem() {
 void CCustomerListCtrl::DeleteMultipleItems() {
     Trace20("DeleteMultipleItems");
     if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete all selected records?"))) return;
-    db::Recordset& rs = *GetPtrRecordset();
-    QSet<int> gone;
-    for (int id : GetSelectedIDs()) {
-        if (!ActivateRecordInRecordset(id)) break;
-        if (m_pInvoices) {
-            m_pInvoices->ReQueryRecordsetUsingID(id, false);
-            m_pInvoices->DeleteAllCustomerInvoices();
-        }
-        try {
-            ActivateRecordInRecordset(id);
-            rs.remove();
-            gone.insert(id);
-        } catch (const db::Error& e) {
-            ShowEngineError(e);
-            break;
-        }
-    }
-    RemoveRowsWithIDs(gone);
+    const std::vector<int> ids = GetSelectedIDs();
+    if (!DeleteCustomersWithInvoices(ids)) return;
+    RemoveRowsWithIDs(QSet<int>(ids.begin(), ids.end()));
     EnsureItemActive();
     if (GetItemCount() == 0 && m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(-1, true);
     ReQueryRecordsetB();

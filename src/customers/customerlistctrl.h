@@ -4,6 +4,7 @@
 #include "listwin/listwindow.h"
 
 #include <memory>
+#include <vector>
 
 class CInvoicesListCtrl;
 
@@ -62,6 +63,10 @@ private:
     QVariant Field(const char* name);
     void ShowEngineError(const db::Error& e);
     void RaiseNumberCounter(int number);
+    // One customer's invoices, their lines and its row, inside the caller's transaction.
+    bool DeleteCustomerWithInvoices(int id, QString& failure);
+    // All of them in one transaction, or none with a message.
+    bool DeleteCustomersWithInvoices(const std::vector<int>& ids);
 
     CInvoicesListCtrl* m_pInvoices = nullptr;
     std::unique_ptr<db::Recordset> m_pRecordSetB;

@@ -72,8 +72,14 @@ void CInvoicesListCtrl::ReQueryRecordsetUsingID(int customerID, bool clear) {
         }
     } catch (const db::Error& e) {
         Trace(10, e.description());
+        // Made anew, the set holds nobody's invoices: unfiltered it would hold everyone's.
         db::Database& database = rs.database();
-        CListWindow::OpenDaoRecordset(database);
+        if (CListWindow::OpenDaoRecordset(database)) try {
+                GetPtrRecordset()->setFilter(QStringLiteral("[CustomerID] = -1"));
+                GetPtrRecordset()->requery();
+            } catch (const db::Error& again) {
+                Trace(10, again.description());
+            }
         return;
     }
     if (clear) {
@@ -98,29 +104,41 @@ void CInvoicesListCtrl::ReQueryRecordsetGroups() {
         }
 }
 
-void CInvoicesListCtrl::DeleteAllCustomerInvoices() {
+bool CInvoicesListCtrl::DeleteAllCustomerInvoices(int customerID, QString* failure) {
     Trace20("DeleteAllCustomerInvoices");
-    if (!CanProceed()) return;
+    const auto fail = [&](const QString& why) {
+        Trace(10, why);
+        if (failure) *failure = why;
+        return false;
+    };
+    if (!CanProceed()) return fail(QStringLiteral("The invoice table is not open."));
     Model()->Clear();
     m_currentRow = -1;
     if (m_pItems) m_pItems->DeleteAllItems();
     db::Recordset& rs = *GetPtrRecordset();
+    bool deleted = false;
     try {
         db::Transaction tx(rs.database());
-        if (rs.recordCount() > 0) {
-            rs.moveFirst();
-            while (!rs.isEOF()) {
-                if (m_pItems) m_pItems->DeleteAllInvoiceItemsOf(rs.intValue(QStringLiteral("ID")));
+        rs.setFilter(QStringLiteral("[CustomerID] = %1").arg(customerID));
+        rs.requery();
+        rs.moveFirst();
+        while (!rs.isEOF()) {
+            if (rs.intValue(QStringLiteral("CustomerID")) == customerID) {
+                QString why;
+                if (m_pItems && !m_pItems->DeleteAllInvoiceItemsOf(rs.intValue(QStringLiteral("ID")), &why))
+                    throw db::Error(why);
                 rs.remove();
-                rs.moveNext();
             }
+            rs.moveNext();
         }
         tx.commit();
+        deleted = true;
     } catch (const db::Error& e) {
-        Trace(10, e.description());
+        fail(e.description());
     }
     ReQueryRecordsetAll();
     ReQueryRecordsetGroups();
+    return deleted;
 }
 
 void CInvoicesListCtrl::GetItemTotals(int& count, double& balance) {

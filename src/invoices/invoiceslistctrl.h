@@ -29,8 +29,10 @@ public:
     void ReQueryRecordsetGroups();
     db::Recordset* GetPtrRecordsetGroups() const { return m_pRecordSetGroups.get(); }
 
-    // Deletes every invoice of the customer the list was requeried to, with their items.
-    void DeleteAllCustomerInvoices();
+    // Deletes every invoice of the customer with their lines, in one transaction, and only rows
+    // whose CustomerID is that customer's. False, with the engine's description in failure,
+    // when the invoices could not be found or deleted; nothing is deleted then.
+    bool DeleteAllCustomerInvoices(int customerID, QString* failure = nullptr);
     void GetItemTotals(int& count, double& balance);
     void GetItemTotalsUsingRecordsetGroups(int& count, double& balance, int customerID);
     void UpdateCustomerRecord();

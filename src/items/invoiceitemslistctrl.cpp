@@ -59,18 +59,46 @@ void CInvoiceItemsListCtrl::DeleteAllItems() {
     m_currentRow = -1;
 }
 
-void CInvoiceItemsListCtrl::DeleteAllInvoiceItemsOf(int invoiceID) {
-    if (!m_pRecordSetC) return;
+bool CInvoiceItemsListCtrl::DeleteAllInvoiceItemsOf(int invoiceID, QString* failure) {
+    Trace20("DeleteAllInvoiceItemsOf");
+    if (!m_pRecordSetC) {
+        if (failure) *failure = QStringLiteral("The invoice items table is not open.");
+        return false;
+    }
     db::Recordset& rs = *m_pRecordSetC;
     try {
         rs.setFilter(QStringLiteral("[InvoiceID] = %1").arg(invoiceID));
         rs.requery();
-        while (rs.recordCount() > 0) {
-            rs.moveFirst();
-            rs.remove();
-        }
     } catch (const db::Error& e) {
         Trace(10, e.description());
+        if (failure) *failure = e.description();
+        // Only this recordset is made anew; it holds no lines until it is requeried again.
+        db::Database& database = rs.database();
+        m_pRecordSetC.reset();
+        try {
+            m_pRecordSetC = std::make_unique<db::Recordset>(database);
+            m_pRecordSetC->open(QStringLiteral("select * from [InvoiceItems]"));
+            m_pRecordSetC->setFilter(QStringLiteral("[InvoiceID] = -1"));
+            m_pRecordSetC->requery();
+        } catch (const db::Error& reopen) {
+            Trace(10, reopen.description());
+            m_pRecordSetC.reset();
+        }
+        return false;
+    }
+    try {
+        db::Transaction tx(rs.database());
+        rs.moveFirst();
+        while (!rs.isEOF()) {
+            if (rs.intValue(QStringLiteral("InvoiceID")) == invoiceID) rs.remove();
+            rs.moveNext();
+        }
+        tx.commit();
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        if (failure) *failure = e.description();
+        return false;
     }
 }
 

@@ -25,8 +25,10 @@ public:
     bool OpenDaoRecordset(db::Database& database) override;
     void CleanUp() override;
     void ReQueryRecordsetUsingID(int invoiceID);
-    // Deletes every line of one invoice (through the third recordset).
-    void DeleteAllInvoiceItemsOf(int invoiceID);
+    // Deletes every line of one invoice (through the third recordset), and only lines of that
+    // invoice. False, with the engine's description in failure, when any of it failed; the
+    // caller's transaction then undoes what was deleted.
+    bool DeleteAllInvoiceItemsOf(int invoiceID, QString* failure = nullptr);
     void DeleteAllItems(); // empties the window only
     // Store items moved: the lines show their stores anew.
     void OnRefreshInvoiceItemPointers();

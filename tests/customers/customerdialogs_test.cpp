@@ -189,7 +189,9 @@ TEST_F(CustomerInfoDlg, TextLongerThanItsColumnCannotBeTyped) {
                             {"editCity", 100},       {"editState", 50},       {"editZip", 20},
                             {"editPhone", 50},       {"editFax", 50},         {"editWork", 50},
                             {"editComment", 255},    {"editUserField1", 200}, {"editUserField2", 200}};
-    CCustomerInfoDlg dlg(CCustomerRecord{}, nullptr, &prompter);
+    CCustomerRecord empty;
+    empty.CustomerNbr = 1;
+    CCustomerInfoDlg dlg(empty, nullptr, &prompter);
     ASSERT_TRUE(Open(dlg));
     for (const Field& f : fields) {
         EnterAndType(Edit(dlg, f.name), QString(f.size + 3, QLatin1Char('x')));
@@ -313,7 +315,7 @@ TEST_F(CustomerInfoDlg, EnteringAFieldSelectsAllOfIt) {
 }
 
 TEST_F(CustomerInfoDlg, RefusesACustomerNumberThatIsNotAWholeNumber) {
-    for (const char* typed : {"", "12a", "1.5", "abc", "99999999999", "-2147483649"}) {
+    for (const char* typed : {"", "12a", "1.5", "abc", "-2147483649"}) {
         SCOPED_TRACE(typed);
         CScriptedPrompter asked;
         asked.Expect(QStringLiteral("Please enter an integer."));
@@ -331,10 +333,42 @@ TEST_F(CustomerInfoDlg, RefusesACustomerNumberThatIsNotAWholeNumber) {
         EXPECT_EQ(asked.m_shown.size(), 1);
         EXPECT_EQ(Focused(), number);
         // Corrected, it goes through.
-        Type(QStringLiteral("2147483647"));
+        Type(QStringLiteral("2147483646"));
         Click(Find<QPushButton>(dlg, "IDOK"));
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(dlg.Record().CustomerNbr, 2147483647);
+        EXPECT_EQ(dlg.Record().CustomerNbr, 2147483646);
+        EXPECT_EQ(asked.m_shown.size(), 1);
+    }
+}
+
+// 0 marks a row for the validation to remove, and the number counter becomes the number + 1.
+TEST_F(CustomerInfoDlg, RefusesNumberZeroAndNumbersTheCounterCannotGoPast) {
+    const QString zero = QStringLiteral("The customer number cannot be 0.");
+    const QString tooLarge = QStringLiteral("The customer number must be below 2147483647.");
+    const struct {
+        const char* typed;
+        QString message;
+    } cases[] = {{"0", zero}, {"-0", zero}, {"000", zero}, {"2147483647", tooLarge},
+                 {"+2147483648", tooLarge}, {"99999999999999999999999", tooLarge}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CScriptedPrompter asked;
+        asked.Expect(c.message);
+        CCustomerInfoDlg dlg(SampleCustomer(), nullptr, &asked);
+        ASSERT_TRUE(Open(dlg));
+        QLineEdit* number = Edit(dlg, "editCustomerNbr");
+        EnterAndType(number, QString::fromLatin1(c.typed));
+        Click(Find<QPushButton>(dlg, "IDOK"));
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_TRUE(asked.AllAnswered());
+        EXPECT_EQ(asked.m_shown.size(), 1);
+        EXPECT_EQ(Focused(), number);
+        EXPECT_EQ(number->selectedText(), number->text());
+        // A negative number is a number like any other.
+        Type(QStringLiteral("-7"));
+        Key(Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_EQ(dlg.Record().CustomerNbr, -7);
         EXPECT_EQ(asked.m_shown.size(), 1);
     }
 }
