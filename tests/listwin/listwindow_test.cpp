@@ -4,6 +4,7 @@
 
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
+#include "stores/storelistctrl.h"
 #include "trace/tracesink.h"
 
 #include <QDialog>
@@ -255,6 +256,29 @@ TEST_F(ListWindow, NotificationsAreTracedBeforeTheyAreHandled) {
     QTest::mouseDClick(h.customers->viewport(), Qt::LeftButton, Qt::NoModifier, row);
     EXPECT_EQ(notified("33100", "fffffffd"), 1); // the double click, before the edit it runs
     EXPECT_TRUE(h.prompter.AllAnswered());
+}
+
+TEST_F(ListWindow, OpeningAProjectTracesTheRowCountsOfItsTables) {
+    const QString path = h.doc.GetPathName();
+    CStoreListCtrl* store = h.stores->CurrentStoreList();
+    ASSERT_NE(store, nullptr);
+    const QString table = store->Table().TableName();
+    store->Table().AddRow({{QStringLiteral("ID"), 1}, {QStringLiteral("Description"), QStringLiteral("bolt")}});
+    const int storeFields = int(store->Table().Definition().fields.size());
+    const int customerFields = int(h.customers->Table().Definition().fields.size());
+    h.doc.OnFileCloseProject();
+
+    CTraceSink sink;
+    sink.SetTracing(true);
+    SetTraceSink(&sink);
+    struct Unhook {
+        ~Unhook() { SetTraceSink(nullptr); }
+    } unhook;
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    const QStringList lines(sink.Lines().begin(), sink.Lines().end());
+    EXPECT_TRUE(lines.contains(QStringLiteral("  customer Count = 6  Fields = %1\n").arg(customerFields)));
+    EXPECT_TRUE(lines.contains(QStringLiteral("  Item Count = 1  Fields = %1  Name %2\n").arg(storeFields).arg(table)))
+        << lines.filter(QStringLiteral("Item Count")).join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace
