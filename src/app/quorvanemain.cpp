@@ -20,14 +20,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -35,6 +34,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUrl>
 #include <QWhatsThis>
 
 CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow(parent) {

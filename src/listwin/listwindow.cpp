@@ -239,12 +239,12 @@ void CListWindow::AppendRecordsToListCtrl(const std::vector<int>& ids) {
 
 int CListWindow::FindCurrentRecordInListCtrl() {
     if (GetItemCount() == 0 || !CanProceed()) return -1;
+    // Only finds the row: the current record changes when that row is made current.
     try {
-        m_currentID = GetPtrRecordset()->intValue(QStringLiteral("ID"));
+        return m_model->RowOfID(GetPtrRecordset()->intValue(QStringLiteral("ID")));
     } catch (const db::Error&) {
         return -1;
     }
-    return m_model->RowOfID(m_currentID);
 }
 
 // ---------------------------------------------------------------- selection
