@@ -1,6 +1,7 @@
 #include "appsettings.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <QSettings>
 
 namespace appsettings {
@@ -24,6 +25,15 @@ FrameRect ParseFrameRect(const QString& text, const FrameRect& fallback) {
 
 QString FormatFrameRect(const FrameRect& r) {
     return QString::asprintf("%04d %04d %04d %04d", r.left, r.top, r.right, r.bottom);
+}
+
+FrameRect FitFrameRect(const FrameRect& rect, const QRect& available) {
+    if (!available.isValid()) return rect;
+    const int width = std::min(rect.right - rect.left, available.width());
+    const int height = std::min(rect.bottom - rect.top, available.height());
+    const int left = std::clamp(rect.left, available.left(), available.left() + available.width() - width);
+    const int top = std::clamp(rect.top, available.top(), available.top() + available.height() - height);
+    return {left, top, left + width, top + height};
 }
 
 int ParseInt(const QString& text, int fallback) {
@@ -92,6 +102,7 @@ namespace {
 const QString kRecentSection = QStringLiteral("Recent File List");
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kFrameSection = QStringLiteral("Frame Window");
+const QString kBarsSection = QStringLiteral("Control Bars");
 } // namespace
 
 CAppSettings::CAppSettings()
@@ -157,6 +168,17 @@ void CAppSettings::SaveCaptionColors(const appsettings::CaptionColors& colors) {
     m_settings->beginGroup(kFrameSection);
     m_settings->setValue(QStringLiteral("ChildCapFrameColor"), QString::number(colors.frame));
     m_settings->setValue(QStringLiteral("ChildCapTextColor"), QString::number(colors.text));
+    m_settings->endGroup();
+}
+
+bool CAppSettings::ToolBarVisible() { return ParseInt(Text(kBarsSection, QStringLiteral("ToolBar")), 1) != 0; }
+
+bool CAppSettings::StatusBarVisible() { return ParseInt(Text(kBarsSection, QStringLiteral("StatusBar")), 1) != 0; }
+
+void CAppSettings::SaveBarVisibility(bool toolBar, bool statusBar) {
+    m_settings->beginGroup(kBarsSection);
+    m_settings->setValue(QStringLiteral("ToolBar"), QString::number(toolBar ? 1 : 0));
+    m_settings->setValue(QStringLiteral("StatusBar"), QString::number(statusBar ? 1 : 0));
     m_settings->endGroup();
 }
 

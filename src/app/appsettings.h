@@ -31,6 +31,9 @@ FrameRect DefaultFrameRect(int screenWidth, int screenHeight);
 // damaged text, or one that gives no area, yields the fallback.
 FrameRect ParseFrameRect(const QString& text, const FrameRect& fallback);
 QString FormatFrameRect(const FrameRect& rect);
+// The rectangle moved (and, if it is larger, shrunk) so that it lies wholly inside the
+// available area of a screen: a position stored on a screen that is gone stays reachable.
+FrameRect FitFrameRect(const FrameRect& rect, const QRect& available);
 
 struct CaptionColors {
     unsigned frame = kDefaultFrameColor;
@@ -71,6 +74,10 @@ public:
     appsettings::CaptionColors CaptionColors();
     void SaveFramePlacement(const appsettings::FrameRect& rect, bool iconic, bool maximized);
     void SaveCaptionColors(const appsettings::CaptionColors& colors);
+    // Whether the tool bar and the status bar were shown when the frame last closed (default yes).
+    bool ToolBarVisible();
+    bool StatusBarVisible();
+    void SaveBarVisibility(bool toolBar, bool statusBar);
 
     void Sync();
 

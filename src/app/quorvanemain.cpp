@@ -21,9 +21,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -31,6 +34,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUrl>
 #include <QWhatsThis>
 
 CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow(parent) {
@@ -107,6 +111,11 @@ CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow
     m_updateTimer.setInterval(0);
     connect(&m_updateTimer, &QTimer::timeout, this, &CQuorvaneMain::UpdateCommandStates);
 
+    // The bars come back as they were left.
+    if (!settings.ToolBarVisible()) m_toolBar->hide();
+    if (!settings.StatusBarVisible()) statusBar()->hide();
+    setAcceptDrops(true);
+
     qApp->installEventFilter(this);
     ApplyStoredPlacement();
     SetUpperPaneHeight(0);
@@ -117,7 +126,7 @@ CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow
 
 CQuorvaneMain::~CQuorvaneMain() {
     qApp->removeEventFilter(this);
-    m_barTimer.stop();
+    CommitPendingBarPosition();
     m_updateTimer.stop();
     // The lists are the document's table owners: close the project while both exist.
     m_doc->OnFileCloseProject();
@@ -359,6 +368,10 @@ void CQuorvaneMain::OnUpperPaneRequested(bool restore) {
     SetUpperPaneHeight(restore ? (bar > 99 ? bar : kDefaultUpperHeight) : 0);
 }
 
+void CQuorvaneMain::CommitPendingBarPosition() {
+    if (m_barTimer.isActive()) CommitBarPosition();
+}
+
 void CQuorvaneMain::CommitBarPosition() {
     m_barTimer.stop();
     const int height = UpperPaneHeight();
@@ -405,9 +418,21 @@ void CQuorvaneMain::OnNextPane(bool) {
 
 void CQuorvaneMain::ApplyStoredPlacement() {
     CAppSettings settings;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    setGeometry(settings.FrameRect(screenSize.width(), screenSize.height()).ToQRect());
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QSize screenSize = primary ? primary->size() : QSize(1024, 768);
+    const appsettings::FrameRect stored = settings.FrameRect(screenSize.width(), screenSize.height());
+    // The screen that shows most of the stored rectangle; the primary one when none shows any.
+    const QScreen* screen = primary;
+    qint64 shown = 0;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect part = s->availableGeometry().intersected(stored.ToQRect());
+        const qint64 area = qint64(part.width()) * part.height();
+        if (!part.isEmpty() && area > shown) {
+            shown = area;
+            screen = s;
+        }
+    }
+    setGeometry(screen ? appsettings::FitFrameRect(stored, screen->availableGeometry()).ToQRect() : stored.ToQRect());
     Qt::WindowStates state = Qt::WindowNoState;
     if (settings.Maximized()) state |= Qt::WindowMaximized;
     if (settings.Iconic()) state |= Qt::WindowMinimized;
@@ -419,6 +444,7 @@ void CQuorvaneMain::SaveSettings() {
     settings.SaveFramePlacement(appsettings::FrameRect::FromQRect(normalGeometry().isValid() ? normalGeometry() : geometry()),
                                 isMinimized(), isMaximized());
     settings.SaveCaptionColors(m_colors);
+    settings.SaveBarVisibility(!m_toolBar->isHidden(), !statusBar()->isHidden());
     settings.SaveRecentFiles(m_recent);
     settings.Sync();
 }
@@ -431,7 +457,7 @@ void CQuorvaneMain::showEvent(QShowEvent* event) {
 }
 
 void CQuorvaneMain::closeEvent(QCloseEvent* event) {
-    m_barTimer.stop();
+    CommitPendingBarPosition();
     m_doc->OnFileCloseProject();
     SaveSettings();
     if (m_traceWindow) m_traceWindow->hide();
@@ -448,6 +474,7 @@ void CQuorvaneMain::OpenStartupProject() {
     const QString path = m_startupPath;
     m_startupPath.clear();
     if (path.isEmpty()) return;
+    CommitPendingBarPosition();
     OnWaitCursor(true);
     const bool ok = m_doc->OpenProject(path);
     OnWaitCursor(false);
@@ -493,6 +520,7 @@ void CQuorvaneMain::RebuildRecentMenu() {
 void CQuorvaneMain::OnOpenRecent(int index) {
     if (index < 0 || index >= m_recent.size()) return;
     const QString path = m_recent[index];
+    CommitPendingBarPosition(); // the open project closes first
     if (!m_doc->DoOpenProject(path)) {
         // A file that cannot be opened leaves the list.
         m_recent.removeAll(path);
@@ -513,6 +541,7 @@ void CQuorvaneMain::OnFileNew() {
     request.description = dlg.Description();
     request.share = dlg.IsShared();
     request.sharedFile = dlg.SharedPath();
+    CommitPendingBarPosition(); // the open project closes first
     m_doc->CreateNewProject(request);
     UpdateAllViews();
 }
@@ -523,13 +552,39 @@ void CQuorvaneMain::OnFileOpen() {
     request.filter = QString::fromLatin1(CQuorvaneDoc::ProjectFileFilter());
     request.defaultExt = QStringLiteral("qvp");
     const QString path = m_doc->Prompter().GetOpenFileName(request);
+    OpenProjectFile(path);
+}
+
+void CQuorvaneMain::OpenProjectFile(const QString& path) {
     if (path.isEmpty()) return;
+    CommitPendingBarPosition(); // the open project closes first
     m_doc->DoOpenProject(path);
     UpdateAllViews();
 }
 
+QString CQuorvaneMain::DroppedProject(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && path.endsWith(QStringLiteral(".qvp"), Qt::CaseInsensitive)) return path;
+    }
+    return {};
+}
+
+void CQuorvaneMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedProject(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CQuorvaneMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedProject(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so the program the file came from is not kept waiting.
+    QTimer::singleShot(0, this, [this, path] { OpenProjectFile(path); });
+}
+
 void CQuorvaneMain::OnFileClose() {
-    m_barTimer.stop();
+    CommitPendingBarPosition();
     m_doc->OnFileCloseProject();
     UpdateAllViews();
 }
@@ -550,6 +605,7 @@ void CQuorvaneMain::OnPrintSetup() {
 }
 
 void CQuorvaneMain::OnExit() {
+    CommitPendingBarPosition();
     m_doc->OnFileCloseProject();
     close();
 }

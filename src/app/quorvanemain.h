@@ -16,6 +16,7 @@ class CStoreTabCtrl;
 class CTraceWindow;
 class CHelpWindow;
 class QLabel;
+class QMimeData;
 class QSplitter;
 class QToolBar;
 class QPrinter;
@@ -53,6 +54,12 @@ public:
     void UpdateCommandStates();
     // Hands a dragged splitter position to the document (the drag's debounce ends here).
     void CommitBarPosition();
+    // Commits a drag still waiting for its timer: before the project closes or the window goes.
+    void CommitPendingBarPosition();
+    // Opens a project file as Open does (a dropped one, a chosen one).
+    void OpenProjectFile(const QString& path);
+    // The first project file (".qvp") among dropped files; empty when there is none.
+    static QString DroppedProject(const QMimeData* data);
     int UpperPaneHeight() const;
     void SetCaptionColors(unsigned frame, unsigned text);
 
@@ -80,6 +87,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -31,10 +31,15 @@ CListWindow::CListWindow(CQuorvaneDoc* doc, const QString& className, db::TableD
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     header()->setSectionsMovable(true);
+    // A tree view pins its first column; every column of a list can be dragged, and dropped first.
+    header()->setFirstSectionMovable(true);
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(header(), &QHeaderView::sectionClicked, this, &CListWindow::SortListByColumn);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int slot) {
+        TraceNotify(this, kNotifyColumnClick);
+        SortListByColumn(slot);
+    });
     connect(header(), &QHeaderView::sectionResized, this, &CListWindow::OnSectionResized);
     connect(header(), &QHeaderView::sectionMoved, this, &CListWindow::OnSectionMoved);
     m_widthTimer.setSingleShot(true);
@@ -60,6 +65,15 @@ void CListWindow::ApplyFrameColor() {
 
 void CListWindow::Trace20(const char* operation) const {
     if (IsTraceActive()) Trace(20, m_className + QStringLiteral("::") + QLatin1String(operation) + QStringLiteral("()"));
+}
+
+void CListWindow::TraceNotify(const QWidget* from, int code) const {
+    if (!IsTraceActive()) return;
+    // The header has no number of its own; the list's number is its window identifier.
+    const int id = from == this ? objectName().toInt() : 0;
+    Trace(20, QStringLiteral("  %1::OnNotify wnd=%2  ID=%3  Code=%4\n")
+                  .arg(m_className, QString::number(quintptr(from) & 0xFFFFFFFFu, 16), QString::number(id),
+                       QString::number(unsigned(code), 16)));
 }
 
 // ---------------------------------------------------------------- the table
@@ -128,11 +142,14 @@ void CListWindow::EndColumnDrag(int fromSlot, int toSlot) {
 }
 
 void CListWindow::OnSectionResized(int, int, int) {
-    if (!m_applyingColumns) m_widthTimer.start(); // a run of changes saves once
+    if (m_applyingColumns) return;
+    TraceNotify(header(), kNotifyEndTrack);
+    m_widthTimer.start(); // a run of changes saves once
 }
 
 void CListWindow::OnSectionMoved(int, int oldVisual, int newVisual) {
     if (m_applyingColumns) return;
+    TraceNotify(header(), kNotifyEndDrag);
     // The slots decide the order: put the header back and move the slot instead.
     m_applyingColumns = true;
     header()->moveSection(newVisual, oldVisual);
@@ -222,12 +239,12 @@ void CListWindow::AppendRecordsToListCtrl(const std::vector<int>& ids) {
 
 int CListWindow::FindCurrentRecordInListCtrl() {
     if (GetItemCount() == 0 || !CanProceed()) return -1;
+    // Only finds the row: the current record changes when that row is made current.
     try {
-        m_currentID = GetPtrRecordset()->intValue(QStringLiteral("ID"));
+        return m_model->RowOfID(GetPtrRecordset()->intValue(QStringLiteral("ID")));
     } catch (const db::Error&) {
         return -1;
     }
-    return m_model->RowOfID(m_currentID);
 }
 
 // ---------------------------------------------------------------- selection
@@ -278,20 +295,28 @@ void CListWindow::EnsureItemActive() {
     if (IsTraceActive()) Trace(2, m_className + QStringLiteral("::EnsureItemActive()"));
     const int count = GetItemCount();
     if (count == 0) return;
+    // Without columns no row can be selected or focused: the current record stays current.
+    const bool noColumns = m_model->columnCount() == 0;
     int row = FocusedRow();
     if (row < 0) {
         const std::vector<int> selected = GetSelectedRows();
         if (!selected.empty()) row = selected.front();
     }
+    if (row < 0 && noColumns && m_currentRow >= 0) row = m_model->RowOfID(m_currentID);
     if (row < 0) row = indexAt(QPoint(1, 1)).row();
     if (row < 0) row = 0; // nothing laid out yet: the top row is the topmost visible one
-    const bool wasMarked = IsRowSelected(row) || FocusedRow() == row;
+    const bool wasMarked = noColumns || IsRowSelected(row) || FocusedRow() == row;
     const QModelIndex i = m_model->index(row, 0);
-    selectionModel()->setCurrentIndex(i, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    if (row == m_currentRow && wasMarked) return;
+    if (i.isValid()) selectionModel()->setCurrentIndex(i, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int id = m_model->ID(row);
+    // The current row is known by its record: rows move under sorts and removals.
+    if (m_currentRow >= 0 && id == m_currentID && wasMarked) {
+        m_currentRow = row;
+        return;
+    }
     m_currentRow = row;
-    scrollTo(i);
-    m_currentID = m_model->ID(row);
+    if (i.isValid()) scrollTo(i);
+    m_currentID = id;
     ActivateRecordInRecordset(m_currentID);
     OnRowActivated(m_currentID);
     emit currentRecordChanged(m_currentID);
@@ -300,7 +325,7 @@ void CListWindow::EnsureItemActive() {
 int CListWindow::GetCurrentID() {
     if (GetItemCount() == 0) return -1;
     EnsureItemActive();
-    return m_currentRow >= 0 ? m_model->ID(m_currentRow) : -1;
+    return m_currentRow >= 0 ? m_currentID : -1;
 }
 
 void CListWindow::ClickRow(int row, Qt::KeyboardModifiers modifiers) {
@@ -364,7 +389,9 @@ void CListWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CListWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && CanEdit()) OnEditItem();
+    if (event->button() != Qt::LeftButton) return;
+    TraceNotify(this, kNotifyDoubleClick);
+    if (CanEdit()) OnEditItem();
 }
 
 void CListWindow::keyPressEvent(QKeyEvent* event) {

@@ -93,6 +93,13 @@ protected:
     virtual void RefillProgress(int /*done*/, int /*total*/) {}
     CQuorvaneDoc* Doc() const { return m_pDoc; }
     void Trace20(const char* operation) const;
+    // The codes of the notifications traced by OnNotify, as the list controls number them.
+    static constexpr int kNotifyDoubleClick = -3;
+    static constexpr int kNotifyColumnClick = -108;
+    static constexpr int kNotifyEndDrag = -311;
+    static constexpr int kNotifyEndTrack = -326;
+    // "  <class>::OnNotify wnd=..  ID=..  Code=.." for a notification from the list or its header.
+    void TraceNotify(const QWidget* from, int code) const;
     QStringList RowCells();
     void ApplyFrameColor();
 

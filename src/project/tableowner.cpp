@@ -27,8 +27,13 @@ bool CRecordTable::OpenDaoRecordset(db::Database& database) {
         rs->open(QStringLiteral("select * from [%1]").arg(m_def.name));
         if (!rs->isEOF()) {
             rs->moveLast();
-            TraceF(20, "  %s Count = %ld  Fields = %d\n", qPrintable(m_countLabel), rs->recordCount(),
-                   rs->fieldCount());
+            // A store's item table is one of many: its line names it.
+            if (m_def.name.startsWith(QLatin1String("StoreItems_")))
+                TraceF(20, "  %s Count = %ld  Fields = %d  Name %s\n", qPrintable(m_countLabel), rs->recordCount(),
+                       rs->fieldCount(), qPrintable(m_def.name));
+            else
+                TraceF(20, "  %s Count = %ld  Fields = %d\n", qPrintable(m_countLabel), rs->recordCount(),
+                       rs->fieldCount());
         }
         m_pRecordSet = std::move(rs);
         return true;

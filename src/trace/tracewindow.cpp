@@ -32,6 +32,8 @@ CTraceWindow::CTraceWindow(CTraceSink& sink, QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, &QDialog::hide);
 
     m_sink.SetThresholdText(m_level->text());
+    // A new window starts empty: the lines the sink holds belonged to the window it replaces.
+    m_sink.Erase();
     m_sink.m_onChanged = [this] { OnLinesChanged(); };
     OnLinesChanged();
     resize(560, 340);

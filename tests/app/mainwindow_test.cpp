@@ -19,6 +19,12 @@
 #include "trace/tracewindow.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -121,6 +127,26 @@ protected:
         });
         ASSERT_TRUE(Enabled("actionAddStore"));
         frame->Action("actionAddStore")->trigger();
+    }
+
+    // Drags the handle between the panes down by dy pixels with the mouse; the new upper height.
+    int DragSplitter(int dy) {
+        QSplitterHandle* handle = frame->Splitter()->handle(1);
+        EXPECT_NE(handle, nullptr);
+        if (!handle) return -1;
+        // Positions as the mouse sees them: where the handle was when the drag began.
+        const QPoint start(handle->width() / 2, handle->height() / 2);
+        const QPoint origin = handle->mapToGlobal(QPoint(0, 0));
+        const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, local, origin + local, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+            QApplication::sendEvent(handle, &e);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(0, dy / 2), Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(0, dy), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + QPoint(0, dy), Qt::NoButton);
+        return frame->UpperPaneHeight();
     }
 
     void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -254,27 +280,13 @@ TEST_F(MainWindow, ClosingCollapsesTheUpperPaneAndHidesTheLists) {
 
 TEST_F(MainWindow, DraggedSplitterReachesTheDocumentOnlyFromTheUser) {
     const QString path = NewProject(QStringLiteral("drag.qvp"));
-    QSplitterHandle* handle = frame->Splitter()->handle(1);
-    ASSERT_NE(handle, nullptr);
     // The window being resized moves nothing the document keeps.
     frame->resize(1000, 700);
     QApplication::processEvents();
     frame->CommitBarPosition();
     EXPECT_EQ(Doc().GetBarPosition(), 380);
 
-    // Positions as the mouse sees them: where the handle was when the drag began.
-    const QPoint start(handle->width() / 2, handle->height() / 2);
-    const QPoint origin = handle->mapToGlobal(QPoint(0, 0));
-    const auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, local, origin + local, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      buttons, Qt::NoModifier);
-        QApplication::sendEvent(handle, &e);
-    };
-    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
-    send(QEvent::MouseMove, start + QPoint(0, 30), Qt::LeftButton);
-    send(QEvent::MouseMove, start + QPoint(0, 60), Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, start + QPoint(0, 60), Qt::NoButton);
-    const int dragged = frame->UpperPaneHeight();
+    const int dragged = DragSplitter(60);
     EXPECT_EQ(dragged, 440);
     // The drag is written once it rests.
     EXPECT_TRUE(QTest::qWaitFor([&] { return Doc().GetBarPosition() == dragged; }, 5000));
@@ -285,6 +297,106 @@ TEST_F(MainWindow, DraggedSplitterReachesTheDocumentOnlyFromTheUser) {
     frame->Action("actionOpenProject")->trigger();
     ASSERT_TRUE(Doc().IsProjectOpen());
     EXPECT_EQ(frame->UpperPaneHeight(), dragged);
+}
+
+TEST_F(MainWindow, APaneHeightDraggedJustBeforeClosingIsKept) {
+    const QString path = NewProject(QStringLiteral("quick.qvp"));
+    // Closed before the drag has rested: by the command, then with the window.
+    EXPECT_EQ(DragSplitter(60), 440);
+    frame->Action("actionCloseProject")->trigger();
+    EXPECT_EQ(ProjectRowValue(path, "BarPosition"), 440);
+
+    prompter.ExpectFile(path);
+    frame->Action("actionOpenProject")->trigger();
+    ASSERT_TRUE(Doc().IsProjectOpen());
+    EXPECT_EQ(frame->UpperPaneHeight(), 440);
+    EXPECT_EQ(DragSplitter(-100), 340);
+    frame->close();
+    EXPECT_EQ(ProjectRowValue(path, "BarPosition"), 340);
+}
+
+TEST_F(MainWindow, AProjectFileDroppedOnTheWindowIsOpened) {
+    const QString project = folder.path(QStringLiteral("dropped.qvp"));
+    {
+        CQuorvaneDoc doc(&prompter);
+        CQuorvaneDoc::NewProjectRequest request;
+        request.path = project;
+        ASSERT_TRUE(doc.CreateNewProject(request));
+    }
+    const QString notes = folder.path(QStringLiteral("notes.txt"));
+    QFile(notes).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(frame->acceptDrops());
+
+    // Dragged in, then dropped in the middle of the window; true when the window took it.
+    const auto dragAndDrop = [&](const QStringList& files) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& f : files) urls << QUrl::fromLocalFile(f);
+        data.setUrls(urls);
+        const QPoint at = frame->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame.get(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame.get(), &drop);
+        QApplication::processEvents();
+        return enter.isAccepted() && drop.isAccepted();
+    };
+    EXPECT_FALSE(dragAndDrop({notes}));
+    EXPECT_FALSE(Doc().IsProjectOpen());
+
+    EXPECT_TRUE(dragAndDrop({notes, project}));
+    EXPECT_TRUE(Doc().IsProjectOpen());
+    EXPECT_EQ(Doc().GetPathName(), project);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quorvane - dropped.qvp"));
+    EXPECT_EQ(frame->UpperPaneHeight(), 380);
+    EXPECT_EQ(frame->RecentFiles().value(0), project);
+
+    // A damaged one is refused as Open refuses it.
+    const QString damaged = folder.path(QStringLiteral("damaged.qvp"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a project");
+    file.close();
+    prompter.Expect(QStringLiteral("Failed to open project."));
+    EXPECT_TRUE(dragAndDrop({damaged}));
+    EXPECT_TRUE(prompter.AllAnswered());
+    EXPECT_FALSE(Doc().IsProjectOpen());
+}
+
+TEST_F(MainWindow, HiddenBarsStayHiddenInTheNextRun) {
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(frame->ToolBar()->isVisible());
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_TRUE(frame->Action("actionToolbar")->isChecked());
+    frame->Action("actionToolbar")->trigger();
+    frame->Action("actionStatusBar")->trigger();
+    frame->close();
+
+    const auto nextRun = [&](bool toolBar, bool statusBar) {
+        CQuorvaneMain next(&prompter);
+        next.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+        next.UpdateCommandStates();
+        EXPECT_EQ(next.ToolBar()->isVisible(), toolBar);
+        EXPECT_EQ(next.statusBar()->isVisible(), statusBar);
+        EXPECT_EQ(next.Action("actionToolbar")->isChecked(), toolBar);
+        EXPECT_EQ(next.Action("actionStatusBar")->isChecked(), statusBar);
+        next.Action("actionToolbar")->trigger(); // shown again for the run after
+        next.close();
+    };
+    nextRun(false, false);
+    nextRun(true, false);
+}
+
+TEST_F(MainWindow, APlacementStoredOffTheScreenComesBackOnIt) {
+    const QRect screen = frame->screen()->availableGeometry();
+    for (const char* stored : {"5000 4000 5700 4500", "-900 -800 -200 -300"}) {
+        SCOPED_TRACE(stored);
+        Settings().setValue(QStringLiteral("Frame Window/Frame Rect"), QString::fromLatin1(stored));
+        CQuorvaneMain next(&prompter);
+        EXPECT_TRUE(screen.contains(next.geometry())) << next.geometry().x() << "," << next.geometry().y();
+        EXPECT_EQ(next.geometry().size(), QSize(700, 500));
+    }
 }
 
 TEST_F(MainWindow, VerifyDeleteFollowsTheDocumentAndIsWrittenToTheFile) {
@@ -438,10 +550,20 @@ TEST_F(MainWindow, TraceKeyOpensANewWindowThatFollowsTheLevel) {
     EXPECT_EQ(first->List()->count(), 0);
     EXPECT_TRUE(frame->TraceSink().Lines().empty());
 
+    // A window opened again starts empty, then shows what comes.
+    frame->Action("actionCloseProject")->trigger();
+    ASSERT_FALSE(frame->TraceSink().Lines().empty());
     PressKey(frame.get(), Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(first.isNull());
-    ASSERT_NE(frame->TraceWindow(), nullptr);
-    EXPECT_TRUE(frame->TraceWindow()->isVisible());
+    CTraceWindow* second = frame->TraceWindow();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(second->List()->count(), 0);
+    EXPECT_TRUE(frame->TraceSink().Lines().empty());
+    prompter.ExpectFile(folder.path(QStringLiteral("trace2.qvp")));
+    frame->Action("actionOpenProject")->trigger();
+    EXPECT_GT(second->List()->count(), 0);
+    EXPECT_EQ(second->List()->item(0)->text(), QStringLiteral("CQuorvaneDoc::OpenProject()"));
 }
 
 TEST_F(MainWindow, F1OpensTheTopicOfTheWindowWithTheFocus) {

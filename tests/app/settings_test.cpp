@@ -33,6 +33,23 @@ TEST(FrameRectText, FormatReadsBackToTheSameRect) {
     EXPECT_EQ(ParseFrameRect(FormatFrameRect(r), {}), r);
 }
 
+TEST(FrameRectText, ARectOffTheScreenIsPulledOntoIt) {
+    const QRect screen(0, 0, 1000, 800);
+    const struct {
+        FrameRect stored, shown;
+    } cases[] = {
+        {{20, 30, 820, 630}, {20, 30, 820, 630}},         // inside: kept
+        {{3000, 2500, 3700, 3000}, {300, 300, 1000, 800}}, // beyond the right and bottom edges
+        {{-900, -700, -200, -200}, {0, 0, 700, 500}},      // beyond the left and top edges
+        {{900, 10, 1300, 400}, {600, 10, 1000, 400}},      // partly off: moved in whole
+        {{-50, -50, 1500, 1200}, {0, 0, 1000, 800}},       // larger than the screen: shrunk to it
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitFrameRect(c.stored, screen), c.shown) << FormatFrameRect(c.stored).toStdString();
+    // A second screen to the left of the first.
+    EXPECT_EQ(FitFrameRect({-2000, 0, -1500, 400}, QRect(-1280, 0, 1280, 1024)), (FrameRect{-1280, 0, -780, 400}));
+}
+
 TEST(CaptionColorText, EitherNonZeroTakesBoth) {
     EXPECT_EQ(ParseCaptionColors(QStringLiteral("255"), QStringLiteral("0")), (CaptionColors{255, 0}));
     EXPECT_EQ(ParseCaptionColors(QStringLiteral("0"), QStringLiteral("65280")), (CaptionColors{0, 65280}));

@@ -4,11 +4,18 @@
 
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
+#include "stores/storelistctrl.h"
+#include "trace/tracesink.h"
 
+#include <QDialog>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTest>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -130,13 +137,63 @@ TEST_F(ListWindow, HidingEveryColumnStillLeavesAWorkingList) {
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("City")});
 }
 
-TEST_F(ListWindow, DraggingAHeaderMovesTheColumn) {
+TEST_F(ListWindow, DraggingAHeaderWithTheMouseMovesTheColumnIncludingTheFirst) {
     QHeaderView* header = h.customers->header();
-    header->moveSection(0, 3); // "Name" dropped on "Grp"
-    QTest::qWait(20);          // the move is applied once the header is done with it
-    EXPECT_EQ(Titles(), (QStringList{"Bus", "Tax", "Grp", "Name", "Cnt", "BalanceDue"}));
-    EXPECT_EQ(h.customers->GetItemText(0, 3), QStringLiteral("delta"));
-    EXPECT_EQ(h.customers->GetCustomerName(1), QStringLiteral(" ")); // the first column is now "Bus"
+    // The point inside a shown column, dx pixels from its left edge (-1: three quarters in).
+    const auto at = [&](int visual, int dx = -1) {
+        const int logical = header->logicalIndex(visual);
+        const int left = header->sectionViewportPosition(logical);
+        return QPoint(dx < 0 ? left + header->sectionSize(logical) * 3 / 4 : left + dx, header->height() / 2);
+    };
+    struct Case {
+        const char* what;
+        int from, to, toDx; // visual positions; toDx as for at()
+        QStringList titles;
+    };
+    const Case cases[] = {
+        {"the first column onto the fourth", 0, 3, -1, {"Bus", "Tax", "Grp", "Name", "Cnt", "BalanceDue"}},
+        {"the second column before the first", 1, 0, 3, {"Tax", "Bus", "Grp", "Name", "Cnt", "BalanceDue"}},
+        {"the fourth column back before the first", 3, 0, 3, {"Name", "Tax", "Bus", "Grp", "Cnt", "BalanceDue"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QPoint from = at(c.from);
+        const QPoint to = at(c.to, c.toDx);
+        QWidget* vp = header->viewport();
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+        for (int k = 1; k <= 4; ++k) QTest::mouseMove(vp, from + (to - from) * k / 4);
+        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, to);
+        QApplication::processEvents(); // the move is applied once the header is done with it
+        EXPECT_EQ(Titles(), c.titles);
+        // The rows follow their columns and were not sorted by the press.
+        const int name = int(Titles().indexOf(QStringLiteral("Name")));
+        EXPECT_EQ(h.customers->GetItemText(0, name), QStringLiteral("delta"));
+    }
+    EXPECT_EQ(h.customers->GetCustomerName(1), QStringLiteral("delta"));
+}
+
+TEST_F(ListWindow, WithEveryColumnHiddenMovingTheMouseLeavesTheCurrentRecordAlone) {
+    h.customers->ClickRow(2, Qt::NoModifier);
+    for (int c : {1, 14, 15, 16, 10, 11}) h.customers->OnContextSelection(kColumnMenuFirstID + c);
+    ASSERT_EQ(h.customers->Model()->columnCount(), 0);
+    const int current = h.customers->GetCurrentID();
+    ASSERT_NE(current, -1);
+
+    QSignalSpy activated(h.customers, &CListWindow::currentRecordChanged);
+    QWidget* vp = h.customers->viewport();
+    for (int k = 0; k < 5; ++k) {
+        const QPointF p(20 + 10 * k, 10 + 15 * k);
+        QMouseEvent move(QEvent::MouseMove, p, vp->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &move);
+    }
+    EXPECT_EQ(activated.count(), 0);
+    EXPECT_EQ(h.customers->GetCurrentID(), current);
+    EXPECT_EQ(h.customers->GetPtrRecordset()->intValue(QStringLiteral("ID")), current);
+
+    // A column shown again makes a list whose rows can be marked again.
+    h.customers->OnContextSelection(kColumnMenuFirstID + 1);
+    EXPECT_EQ(h.customers->GetSelectedCount(), 1);
+    EXPECT_EQ(h.customers->GetItemID(h.customers->GetSelectedRows().front()), h.customers->GetCurrentID());
 }
 
 TEST_F(ListWindow, ARunOfWidthChangesIsSavedOnceAfterItEnds) {
@@ -170,6 +227,58 @@ TEST_F(ListWindow, MovingTheMouseOverAListGivesItTheFocus) {
     QApplication::sendEvent(h.customers->viewport(), &move);
     EXPECT_TRUE(h.customers->hasFocus());
     EXPECT_EQ(h.customers->GetSelectedCount(), 1); // the row under the focus is current again
+}
+
+TEST_F(ListWindow, NotificationsAreTracedBeforeTheyAreHandled) {
+    CTraceSink sink;
+    sink.SetTracing(true);
+    SetTraceSink(&sink);
+    struct Unhook {
+        ~Unhook() { SetTraceSink(nullptr); }
+    } unhook;
+    const auto notified = [&](const char* id, const char* code) {
+        const QRegularExpression line(QStringLiteral("^  CCustomerListCtrl::OnNotify wnd=[0-9a-f]+  ID=%1  Code=%2\n$")
+                                          .arg(QLatin1String(id), QLatin1String(code)));
+        return std::count_if(sink.Lines().begin(), sink.Lines().end(),
+                             [&](const QString& l) { return line.match(l).hasMatch(); });
+    };
+    QHeaderView* header = h.customers->header();
+    const QPoint title(header->sectionViewportPosition(0) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, title);
+    EXPECT_EQ(notified("33100", "ffffff94"), 1); // the column click, from the list
+    EXPECT_EQ(Names().first(), QStringLiteral("foxtrot")); // and then handled
+
+    header->resizeSection(1, 60);
+    EXPECT_EQ(notified("0", "fffffeba"), 1); // the end of a width change, from the header
+
+    h.prompter.ExpectDialog([](QDialog&) { return int(QDialog::Rejected); });
+    const QPoint row = h.customers->visualRect(h.customers->Model()->index(1, 0)).center();
+    QTest::mouseDClick(h.customers->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+    EXPECT_EQ(notified("33100", "fffffffd"), 1); // the double click, before the edit it runs
+    EXPECT_TRUE(h.prompter.AllAnswered());
+}
+
+TEST_F(ListWindow, OpeningAProjectTracesTheRowCountsOfItsTables) {
+    const QString path = h.doc.GetPathName();
+    CStoreListCtrl* store = h.stores->CurrentStoreList();
+    ASSERT_NE(store, nullptr);
+    const QString table = store->Table().TableName();
+    store->Table().AddRow({{QStringLiteral("ID"), 1}, {QStringLiteral("Description"), QStringLiteral("bolt")}});
+    const int storeFields = int(store->Table().Definition().fields.size());
+    const int customerFields = int(h.customers->Table().Definition().fields.size());
+    h.doc.OnFileCloseProject();
+
+    CTraceSink sink;
+    sink.SetTracing(true);
+    SetTraceSink(&sink);
+    struct Unhook {
+        ~Unhook() { SetTraceSink(nullptr); }
+    } unhook;
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    const QStringList lines(sink.Lines().begin(), sink.Lines().end());
+    EXPECT_TRUE(lines.contains(QStringLiteral("  customer Count = 6  Fields = %1\n").arg(customerFields)));
+    EXPECT_TRUE(lines.contains(QStringLiteral("  Item Count = 1  Fields = %1  Name %2\n").arg(storeFields).arg(table)))
+        << lines.filter(QStringLiteral("Item Count")).join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace
