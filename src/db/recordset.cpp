@@ -404,28 +404,35 @@ void Recordset::loadRows(std::size_t pos) const {
 // Booleans read as 0/1 and whole numbers as int whatever another program stored.
 void Recordset::readCell(sqlite3_stmt* st, int col, Type type, Cell& cell, std::string& text) {
     cell = Cell();
-    if (sqlite3_column_type(st, col) == SQLITE_NULL) return;
+    const int stored = sqlite3_column_type(st, col);
+    if (stored == SQLITE_NULL) return;
     switch (type) {
-    case Type::Boolean:
+    case Type::Boolean: {
+        const double d = sqlite3_column_double(st, col);
         cell.kind = Cell::Int;
-        cell.value = sqlite3_column_double(st, col) != 0.0 ? 1 : 0;
+        cell.value = d != 0.0 ? 1 : 0;
+        cell.exact = stored == SQLITE_INTEGER && (d == 0.0 || d == 1.0);
         return;
+    }
     case Type::Integer:
-    case Type::Long:
+    case Type::Long: {
+        const std::int64_t v = sqlite3_column_int64(st, col);
         cell.kind = Cell::Int;
-        cell.value = std::clamp<std::int64_t>(sqlite3_column_int64(st, col),
-                                              std::numeric_limits<int>::min(),
-                                              std::numeric_limits<int>::max());
+        cell.value = std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        cell.exact = stored == SQLITE_INTEGER && cell.value == v;
         return;
+    }
     case Type::Double:
     case Type::Date:
         cell.kind = Cell::Real;
         cell.value = std::bit_cast<std::int64_t>(sqlite3_column_double(st, col));
+        cell.exact = stored == SQLITE_FLOAT || stored == SQLITE_INTEGER;
         return;
     case Type::Text: {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
         const int bytes = sqlite3_column_bytes(st, col);
         cell.kind = Cell::Text;
+        cell.exact = stored == SQLITE_TEXT;
         cell.size = std::uint32_t(bytes);
         cell.value = std::int64_t(text.size());
         text.append(p ? p : "", std::size_t(bytes));
@@ -513,7 +520,11 @@ void Recordset::edit() {
         std::all_of(m_cacheHas.begin(), m_cacheHas.end(), [](char has) { return has != 0; })) {
         const long row = m_pos - m_cacheStart;
         m_buffer.resize(m_fields.size());
-        for (std::size_t c = 0; c < m_fields.size(); ++c) m_buffer[c] = cachedValue(row, int(c));
+        m_exact.resize(m_fields.size());
+        for (std::size_t c = 0; c < m_fields.size(); ++c) {
+            m_buffer[c] = cachedValue(row, int(c));
+            m_exact[c] = m_cells[size_t(row) * m_fields.size() + c].exact;
+        }
         m_dirty.assign(m_fields.size(), false);
         m_editMode = Editing;
         return;
@@ -527,7 +538,11 @@ void Recordset::edit() {
         for (std::size_t c = 0; c < m_fields.size(); ++c)
             readCell(st, int(c), m_fields[c].type, cells[c], text);
         m_buffer.resize(m_fields.size());
-        for (std::size_t c = 0; c < m_fields.size(); ++c) m_buffer[c] = cellValue(cells[c], text);
+        m_exact.resize(m_fields.size());
+        for (std::size_t c = 0; c < m_fields.size(); ++c) {
+            m_buffer[c] = cellValue(cells[c], text);
+            m_exact[c] = cells[c].exact;
+        }
     }
     sqlite3_reset(st);
     if (rc == SQLITE_DONE) throw Error(QStringLiteral("Record is deleted."));
@@ -595,7 +610,9 @@ void Recordset::setValue(int index, const QVariant& v) {
     QVariant value = coerce(index, v);
     // Rewriting a field with its own value changes nothing: leaving it out of the update
     // spares the engine work (an unchanged indexed field needs no index write).
-    if (m_editMode == Editing && !m_dirty[size_t(index)] && SameValue(m_buffer[size_t(index)], value)) return;
+    if (m_editMode == Editing && !m_dirty[size_t(index)] && m_exact[size_t(index)] &&
+        SameValue(m_buffer[size_t(index)], value))
+        return;
     m_buffer[size_t(index)] = std::move(value);
     m_dirty[size_t(index)] = true;
 }

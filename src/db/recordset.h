@@ -100,6 +100,7 @@ private:
     struct Cell {
         enum Kind : std::uint8_t { Null, Int, Real, Text };
         Kind kind = Null;
+        bool exact = true;      // reads back as stored (not a Boolean of -1, a clamped number...)
         std::uint32_t size = 0; // bytes of Text
         std::int64_t value = 0; // Int, Real as its bits, or Text's offset into its text store
     };
@@ -158,6 +159,7 @@ private:
     EditMode m_editMode = NoEdit;
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_dirty;
+    std::vector<char> m_exact; // per field of an edit: the buffer holds the value as stored
 
     std::shared_ptr<Database::Recordsets> m_registry;
     std::vector<Savepoint> m_savepoints; // innermost last
