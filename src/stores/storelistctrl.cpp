@@ -68,9 +68,9 @@ std::function<void(const db::Error&)> CStoreListCtrl::Refused() {
 
 void CStoreListCtrl::TellRefused() {
     if (m_refused == 0) return;
-    const QString text = m_refused == 1
-                             ? QStringLiteral("The store item could not be stored.\n%1").arg(m_firstRefusal)
-                             : QStringLiteral("%1 store items could not be stored.\n%2").arg(m_refused).arg(m_firstRefusal);
+    const QString text =
+        m_refused == 1 ? QStringLiteral("The store item could not be stored.\n%1").arg(m_firstRefusal)
+                       : QStringLiteral("%1 store items could not be stored.\n%2").arg(m_refused).arg(m_firstRefusal);
     m_refused = 0;
     m_firstRefusal.clear();
     Doc()->Prompter().MessageBox(text, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);

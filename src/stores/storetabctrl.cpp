@@ -503,6 +503,7 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
     db::Recordset& from = *source->GetPtrRecordset();
     db::Recordset& to = *target->GetPtrRecordset();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString refusal;
     try {
         db::Transaction tx(from.database());
         QSet<int> moved;
@@ -530,8 +531,14 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
         Trace(10, e.description());
         source->RefreshListCtrlFromRecordset();
         target->RefreshListCtrlFromRecordset();
+        refusal = e.description();
     }
     QApplication::restoreOverrideCursor();
+    if (!refusal.isEmpty()) {
+        const QString text = move ? QStringLiteral("The store items could not be moved.\n%1")
+                                  : QStringLiteral("The store items could not be copied.\n%1");
+        m_pDoc->Prompter().MessageBox(text.arg(refusal), CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
+    }
     if (source->GetItemCount() > 0) source->EnsureItemActive();
     source->viewport()->update();
     if (move) QMetaObject::invokeMethod(this, &CStoreTabCtrl::refreshItemPointersRequested, Qt::QueuedConnection);

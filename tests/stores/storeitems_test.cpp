@@ -1,9 +1,11 @@
 // A store's item list on real windows: item commands, find, copy and move, mass updates.
 #include "listharness.h"
 
+#include "db/database.h"
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
 #include "lookup/lookuptable.h"
+#include "project/schema.h"
 #include "stores/storelistctrl.h"
 #include "userinput.h"
 
@@ -447,6 +449,45 @@ TEST_F(StoreItems, AnItemTheEngineRefusesToStoreIsReportedToTheUser) {
     EXPECT_TRUE(h.prompter.m_shown[1].startsWith(two)) << h.prompter.m_shown[1].toStdString();
     EXPECT_EQ(StoredItem(h.doc, 1, 1).ContainerType, QStringLiteral(" "));
     EXPECT_EQ(list->GetItemText(1, 2), QStringLiteral(" "));
+}
+
+TEST_F(StoreItems, ACopyOrMoveTheEngineRefusesIsReportedAndChangesNothing) {
+    AddRows(list, 1, {"a"});
+    QVariantHash b = Item(2, QStringLiteral("b"), QStringLiteral("b item"));
+    b.insert(QStringLiteral("ContainerType"), QStringLiteral("bottle"));
+    list->Table().AddRow(b);
+    ASSERT_NE(AddSecondStore(), nullptr);
+    const QString path = h.doc.GetPathName();
+    h.doc.OnFileCloseProject();
+    {
+        // The second store's table as another program left it, with a narrower container field.
+        db::Database database;
+        database.open(path);
+        db::TableDef narrow = schema::StoreItems(2);
+        for (db::FieldDef& f : narrow.fields)
+            if (f.name == QLatin1String("ContainerType")) f.size = 3;
+        database.exec(QStringLiteral("DROP TABLE [StoreItems_2]"));
+        database.createTable(narrow);
+    }
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    list = h.stores->CurrentStoreList();
+    CStoreListCtrl* second = h.stores->GetPtrStoreLC(1);
+    ASSERT_TRUE(list && second);
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        h.prompter.m_shown.clear();
+        list->SelectOnly(1);
+        if (!move) list->ClickRow(0, Qt::ShiftModifier); // the copy fails on its second item
+        h.stores->OnEditCopyStoreItem(move);
+        ASSERT_EQ(h.prompter.m_shown.size(), 1);
+        EXPECT_TRUE(h.prompter.m_shown[0].startsWith(move ? QStringLiteral("The store items could not be moved.\n")
+                                                          : QStringLiteral("The store items could not be copied.\n")))
+            << h.prompter.m_shown[0].toStdString();
+        EXPECT_EQ(Codes(list), (QStringList{"a", "b"}));
+        EXPECT_EQ(Codes(second), QStringList{});
+        EXPECT_EQ(Stored(1), 2);
+        EXPECT_EQ(Stored(2), 0);
+    }
 }
 
 } // namespace
