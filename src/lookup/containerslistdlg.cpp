@@ -28,7 +28,7 @@ CContainersListDlg::CContainersListDlg(CQuorvaneDoc* doc, int currentID, QWidget
     m_listEntries->setSelectionMode(QAbstractItemView::SingleSelection);
     m_editName = new QLineEdit(group);
     m_editName->setObjectName(QStringLiteral("editName"));
-    m_editName->setMaxLength(250); // the width of the stored string
+    m_editName->setMaxLength(50); // the width of a store item's container name
     m_buttonAdd = MakeButton(group, "buttonAdd", "Add");
     m_buttonRemove = MakeButton(group, "buttonRemove", "Remove");
     auto* close = MakeButton(this, "IDOK", "Close");

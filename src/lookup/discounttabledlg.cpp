@@ -26,6 +26,19 @@ namespace {
 const char* const kRateFormat = "%5.2lf%%";
 const QString kDefaultEntry = QStringLiteral("default");
 
+// Each line keeps its entry's row, name and value; the shown text is never read back.
+constexpr int kIDRole = Qt::UserRole;
+constexpr int kNameRole = Qt::UserRole + 1;
+constexpr int kValueRole = Qt::UserRole + 2;
+
+QListWidgetItem* AddLine(QListWidget* list, int id, const QString& name, double value) {
+    auto* item = new QListWidgetItem(DiscountEntryLine(name, value), list);
+    item->setData(kIDRole, id);
+    item->setData(kNameRole, name);
+    item->setData(kValueRole, value);
+    return item;
+}
+
 } // namespace
 
 CDiscountTableDlg::CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent)
@@ -90,10 +103,8 @@ void CDiscountTableDlg::FillEntries() {
     int id = -1;
     QString name;
     double value = 0.0;
-    for (bool ok = lookup->GetFirst(id, name, value); ok; ok = lookup->GetNext(id, name, value)) {
-        auto* item = new QListWidgetItem(DiscountEntryLine(name, value), m_listEntries);
-        item->setData(Qt::UserRole, id);
-    }
+    for (bool ok = lookup->GetFirst(id, name, value); ok; ok = lookup->GetNext(id, name, value))
+        AddLine(m_listEntries, id, name, value);
 }
 
 void CDiscountTableDlg::ClearFields() {
@@ -115,11 +126,8 @@ void CDiscountTableDlg::ListCreated(int id) {
 void CDiscountTableDlg::OnLineSelected() {
     const QList<QListWidgetItem*> selected = m_listEntries->selectedItems();
     if (selected.isEmpty()) return;
-    QString name;
-    double percent = 0.0;
-    ParseDiscountEntryLine(selected.front()->text(), name, percent);
-    m_editName->setText(name);
-    m_editPercent->setText(FormatC(kRateFormat, percent));
+    m_editName->setText(selected.front()->data(kNameRole).toString());
+    m_editPercent->setText(FormatC(kRateFormat, selected.front()->data(kValueRole).toDouble() * 100.0));
 }
 
 void CDiscountTableDlg::OnAdd() {
@@ -133,11 +141,10 @@ void CDiscountTableDlg::OnAdd() {
     CLookupTable* lookup = m_doc->GetPtrLookupTable();
     for (int i = 0; i < m_listEntries->count(); ++i) {
         QListWidgetItem* item = m_listEntries->item(i);
-        QString lineName;
-        double percent = 0.0;
-        ParseDiscountEntryLine(item->text(), lineName, percent);
-        if (lineName.compare(name, Qt::CaseInsensitive) != 0) continue;
-        if (lookup->PutItem(item->data(Qt::UserRole).toInt(), name, value)) m_changed = true;
+        // Only the entry of exactly this name changes, and only its value: items find their
+        // group by its exact name.
+        if (item->data(kNameRole).toString() != name) continue;
+        if (lookup->PutItem(item->data(kIDRole).toInt(), name, value)) EntryChanged(name);
         lookup->ReQueryRecordsetUsingCategory(m_currentID);
         FillEntries();
         return;
@@ -145,23 +152,24 @@ void CDiscountTableDlg::OnAdd() {
 
     const int id = lookup->AddItem(m_currentID, name, value);
     if (id == -1) return;
-    auto* item = new QListWidgetItem(DiscountEntryLine(name, value), m_listEntries);
-    item->setData(Qt::UserRole, id);
-    m_listEntries->setCurrentItem(item);
+    m_listEntries->setCurrentItem(AddLine(m_listEntries, id, name, value));
+}
+
+void CDiscountTableDlg::EntryChanged(const QString& name) {
+    m_changed = true;
+    m_changedEntries[m_currentID].insert(name);
 }
 
 void CDiscountTableDlg::OnRemove() {
     const QList<QListWidgetItem*> selected = m_listEntries->selectedItems();
     if (selected.isEmpty()) return;
     QListWidgetItem* item = selected.front();
-    QString name;
-    double percent = 0.0;
-    ParseDiscountEntryLine(item->text(), name, percent);
+    const QString name = item->data(kNameRole).toString();
     if (name == kDefaultEntry) return; // every table keeps its fallback entry
     if (m_doc->Prompter().MessageBox(QStringLiteral("Delete item %1?").arg(name), CPrompter::Buttons::YesNo,
                                      CPrompter::Icon::Question, CPrompter::Answer::Yes) == CPrompter::Answer::No)
         return;
-    if (!m_doc->GetPtrLookupTable()->DeleteItem(item->data(Qt::UserRole).toInt())) return;
+    if (!m_doc->GetPtrLookupTable()->DeleteItem(item->data(kIDRole).toInt())) return;
     {
         // Nothing stays selected, so that a second click cannot remove the neighbour.
         const QSignalBlocker block(m_listEntries);
@@ -170,5 +178,5 @@ void CDiscountTableDlg::OnRemove() {
         m_listEntries->setCurrentItem(nullptr);
     }
     ClearFields();
-    m_changed = true;
+    EntryChanged(name);
 }

@@ -2,6 +2,10 @@
 
 #include "lookup/namedlistsdlg.h"
 
+#include <QHash>
+#include <QSet>
+#include <QString>
+
 class CQuorvaneDoc;
 class QComboBox;
 class QLineEdit;
@@ -17,6 +21,9 @@ public:
     CDiscountTableDlg(CQuorvaneDoc* doc, int currentID, QWidget* parent = nullptr);
 
     int CurrentTableID() const { return m_currentID; }
+    // The entries whose value changed or that were removed, by discount table: only the items
+    // of those groups in the stores using those tables need new prices.
+    const QHash<int, QSet<QString>>& ChangedEntries() const { return m_changedEntries; }
 
 private:
     void ShowList(int id) override;
@@ -27,10 +34,12 @@ private:
     void OnLineSelected();
     void OnAdd();
     void OnRemove();
+    void EntryChanged(const QString& name);
 
     QListWidget* m_listEntries;
     QLineEdit* m_editName;
     QLineEdit* m_editPercent;
     QPushButton* m_buttonAdd;
     QPushButton* m_buttonRemove;
+    QHash<int, QSet<QString>> m_changedEntries;
 };

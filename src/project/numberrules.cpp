@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -77,12 +78,13 @@ double RateFromTyped(double number) {
 }
 
 double RoundToCents(double value) {
-    double cents = (value + 0.005) * 100.0;
-    // Converting a double outside the int range is undefined, so the count is limited first.
-    if (std::isnan(cents)) return 0.0;
-    if (cents > double(INT_MAX)) cents = double(INT_MAX);
-    if (cents < double(INT_MIN)) cents = double(INT_MIN);
-    return int(cents) * 0.01;
+    if (std::isnan(value)) return 0.0;
+    const double cents = (value + 0.005) * 100.0;
+    // Converting a double outside the int64 range is undefined; a double that large holds
+    // whole dollars only, so there is nothing left to round.
+    constexpr double kLimit = 9223372036854775808.0; // 2^63
+    if (!(cents > -kLimit && cents < kLimit)) return value;
+    return double(static_cast<std::int64_t>(cents)) * 0.01;
 }
 
 QString FormatC(const char* printfFormat, double value) { return QString::asprintf(printfFormat, value); }

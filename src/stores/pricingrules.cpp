@@ -3,11 +3,34 @@
 #include "project/numberrules.h"
 #include "stores/storeitemrecord.h"
 
+#include <cmath>
+
+double StorablePrice(double price) { return std::isfinite(price) && price > 0.0 ? price : 0.0; }
+
+double DiscountedPrice(double basePrice, double discountPercent) {
+    return StorablePrice(RoundToCents(basePrice - basePrice * discountPercent));
+}
+
+double MarkedUpPrice(double discountPrice, double markupPercent) {
+    return StorablePrice(RoundToCents(discountPrice + discountPrice * markupPercent));
+}
+
+double DiscountPercentOfPrice(double basePrice, double discountPrice, double percent) {
+    if (basePrice > 0.0 && discountPrice >= 0.0 && discountPrice <= basePrice) return 1.0 - discountPrice / basePrice;
+    return percent;
+}
+
+double MarkupPercentOfPrice(double discountPrice, double markupPrice, double percent) {
+    // Nothing is a percent of a discount price of 0.
+    if (discountPrice > 0.0 && markupPrice >= discountPrice) return markupPrice / discountPrice - 1.0;
+    return percent;
+}
+
 CItemPrices PricesFromDiscount(double basePrice, double discountPercent, double markupPercent,
                                double prodOunces) {
     CItemPrices p;
-    p.discountPrice = RoundToCents(basePrice - basePrice * discountPercent);
-    p.markupPrice = RoundToCents(p.discountPrice + p.discountPrice * markupPercent);
+    p.discountPrice = DiscountedPrice(basePrice, discountPercent);
+    p.markupPrice = MarkedUpPrice(p.discountPrice, markupPercent);
     p.discPricePerOz = PricePerOunce(p.discountPrice, prodOunces);
     p.markupPricePerOz = PricePerOunce(p.markupPrice, prodOunces);
     return p;
@@ -32,13 +55,6 @@ QString DiscountGroupEntry(const QString& name, double value) {
     return name + FormatC(" (%5.2f%%)", value);
 }
 
-void ReadDiscountGroupEntry(const QString& entry, QString& name, double& percent) {
-    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
-    name = blank < 0 ? entry : entry.left(blank);
-    const qsizetype open = entry.indexOf(QLatin1Char('('));
-    percent = open < 0 ? 0.0 : PercentFromTyped(ReadLeadingNumber(entry.mid(open + 1)));
-}
-
 namespace {
 
 // An item's markup price and percent made to agree, the one missing taken from the other.
@@ -46,9 +62,12 @@ void ValidateMarkup(CStoreItemRecord& item) {
     if (item.MarkupPrice == 0.0)
         item.MarkupPrice = item.MarkupPercent > 0.0 ? item.DiscountPrice + item.MarkupPercent * item.DiscountPrice
                                                      : item.DiscountPrice;
-    if (item.MarkupPrice != 0.0 && item.MarkupPrice > item.DiscountPrice)
+    // A discount price of 0 has no markup percent.
+    if (item.MarkupPrice != 0.0 && item.MarkupPrice > item.DiscountPrice && item.DiscountPrice > 0.0)
         item.MarkupPercent = item.MarkupPrice / item.DiscountPrice - 1.0;
 }
+
+double FiniteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
 
 } // namespace
 
@@ -58,6 +77,15 @@ void ValidateStoreItem(CStoreItemRecord& item) {
     item.DiscountGrpName.truncate(end);
     if (item.DiscountGrpName.isEmpty()) item.DiscountGrpName = QStringLiteral("default");
 
+    // The engine refuses what is no number; a negative price is taken as none.
+    item.BaseLinePrice = StorablePrice(item.BaseLinePrice);
+    item.DiscountPrice = StorablePrice(item.DiscountPrice);
+    item.MarkupPrice = StorablePrice(item.MarkupPrice);
+    item.DiscountPercent = FiniteOrZero(item.DiscountPercent);
+    item.MarkupPercent = FiniteOrZero(item.MarkupPercent);
+    for (double* weight : {&item.ProdOunces, &item.ProdPounds, &item.ShipOunces, &item.ShipPounds})
+        *weight = FiniteOrZero(*weight);
+
     if (item.DiscountPercent >= 1.0) item.DiscountPercent *= 0.01;
     if (item.MarkupPercent >= 1.0) item.MarkupPercent *= 0.01;
 
@@ -65,7 +93,7 @@ void ValidateStoreItem(CStoreItemRecord& item) {
     double& discount = item.DiscountPrice;
     if (base > 0.0) {
         if (discount == 0.0)
-            discount = item.DiscountPercent > 0.0 ? base - item.DiscountPercent * base : base;
+            discount = item.DiscountPercent > 0.0 ? StorablePrice(base - item.DiscountPercent * base) : base;
         if (discount != 0.0 && discount < base) item.DiscountPercent = 1.0 - discount / base;
         ValidateMarkup(item);
     } else if (discount > 0.0) {
@@ -73,6 +101,8 @@ void ValidateStoreItem(CStoreItemRecord& item) {
         item.DiscountPercent = 0.0;
         ValidateMarkup(item);
     }
+
+    item.MarkupPrice = StorablePrice(item.MarkupPrice);
 
     if (item.ProdPounds > 0.0 || item.ProdOunces > 0.0) {
         if (item.ProdPounds == 0.0) item.ProdPounds = item.ProdOunces * 0.0625;
@@ -172,12 +202,16 @@ void ApplyStoreItemMultiEdit(const CStoreItemMultiEdit& edit,
     }
 
     if (discountDue) {
-        item.DiscountPrice = RoundToCents(item.BaseLinePrice - item.BaseLinePrice * item.DiscountPercent);
+        item.DiscountPrice = DiscountedPrice(item.BaseLinePrice, item.DiscountPercent);
         discPerOzDue = markupDue = true;
+    } else if (edit.discountPrice) {
+        item.DiscountPercent = DiscountPercentOfPrice(item.BaseLinePrice, item.DiscountPrice, item.DiscountPercent);
     }
     if (markupDue) {
-        item.MarkupPrice = RoundToCents(item.DiscountPrice + item.MarkupPercent * item.DiscountPrice);
+        item.MarkupPrice = MarkedUpPrice(item.DiscountPrice, item.MarkupPercent);
         markupPerOzDue = true;
+    } else if (edit.markupPrice) {
+        item.MarkupPercent = MarkupPercentOfPrice(item.DiscountPrice, item.MarkupPrice, item.MarkupPercent);
     }
 
     // Without a product weight the old prices per ounce are left as they were.

@@ -15,6 +15,20 @@ struct CItemPrices {
     double markupPricePerOz = 0.0;
 };
 
+// A price as it may be stored: never below 0, never infinite or NaN (those become 0).
+double StorablePrice(double price);
+
+// The discount price from the base price and the markup price from the discount price, rounded
+// to cents; a percent over 100 % or below -100 % gives 0, not a negative price.
+double DiscountedPrice(double basePrice, double discountPercent);
+double MarkedUpPrice(double discountPrice, double markupPercent);
+
+// The percent a typed price stands for, so that the percent gives the price back: 1 - D/B for a
+// discount price D not above a base price B > 0, M/D - 1 for a markup price M not below a
+// discount price D > 0; otherwise the percent as it was.
+double DiscountPercentOfPrice(double basePrice, double discountPrice, double percent);
+double MarkupPercentOfPrice(double discountPrice, double markupPrice, double percent);
+
 // Discount and markup prices (rounded to cents) and their prices per ounce (0 without a
 // product weight) from the base price, the discount and the markup percents.
 CItemPrices PricesFromDiscount(double basePrice, double discountPercent, double markupPercent,
@@ -35,12 +49,13 @@ void PoundsTyped(double pounds, double& outPounds, double& outOunces);
 void OuncesTyped(double ounces, double& outPounds, double& outOunces);
 
 // How a discount group is listed in the item dialogs: its name and its stored value, e.g.
-// "retail ( 0.25%)" for 0.25; and the name and percent read back from such an entry.
+// "retail ( 0.25%)" for 0.25. The entry keeps the name and value as its data; the text is
+// only shown, never read back.
 QString DiscountGroupEntry(const QString& name, double value);
-void ReadDiscountGroupEntry(const QString& entry, QString& name, double& percent);
 
 // Makes an imported item consistent: a group name, fractions for percents, whichever of the
-// prices and weights are missing filled in from the others, and its prices per ounce.
+// prices and weights are missing filled in from the others, and its prices per ounce. Prices
+// are never left negative or non-finite; a percent that is no number becomes 0.
 void ValidateStoreItem(CStoreItemRecord& item);
 
 // What the multi-edit dialog changes in every selected store item. The searches take the
@@ -79,7 +94,8 @@ struct CStoreItemMultiEdit {
     }
 };
 
-// Writes the chosen changes into one item and recomputes only the prices they affect.
+// Writes the chosen changes into one item and recomputes only the prices they affect. A typed
+// discount or markup price that stays sets its percent, so that later recomputations keep it.
 // discountTable: the store's discount groups (name, percent) in table order; containerList: its
 // container names in list order.
 void ApplyStoreItemMultiEdit(const CStoreItemMultiEdit& edit,

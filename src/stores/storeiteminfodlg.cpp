@@ -29,6 +29,16 @@ int FindEntryBeginning(const QComboBox* combo, const QString& text) {
     return -1;
 }
 
+// The item's discount group: the entry of exactly that name, else the first whose name begins
+// with it, whatever the letter case; -1 when none does.
+int FindGroup(const QComboBox* combo, const QString& name) {
+    for (int i = 0; i < combo->count(); ++i)
+        if (CStoreItemMultiEditDlg::GroupName(combo, i) == name) return i;
+    for (int i = 0; i < combo->count(); ++i)
+        if (CStoreItemMultiEditDlg::GroupName(combo, i).startsWith(name, Qt::CaseInsensitive)) return i;
+    return -1;
+}
+
 } // namespace
 
 CStoreItemInfoDlg::CStoreItemInfoDlg(const CStoreItemRecord& record, CQuorvaneDoc* doc, QWidget* parent)
@@ -172,8 +182,8 @@ CStoreItemInfoDlg::CStoreItemInfoDlg(const CStoreItemRecord& record, CQuorvaneDo
         } else if (m_record.DiscountGrpName.trimmed().isEmpty()) {
             // An item with its own percent but no group keeps the percent and takes the first
             // group's name, so that its group is never blank.
-            double ignored = 0.0;
-            ReadDiscountGroupEntry(m_comboDiscountGroup->currentText(), m_record.DiscountGrpName, ignored);
+            m_record.DiscountGrpName =
+                CStoreItemMultiEditDlg::GroupName(m_comboDiscountGroup, m_comboDiscountGroup->currentIndex());
         }
     }
     // activated, not currentIndexChanged: only the user's choice changes the item.
@@ -191,8 +201,7 @@ void CStoreItemInfoDlg::NumbersChanged() {
 
 void CStoreItemInfoDlg::FillLists() {
     for (const QString& name : CStoreItemMultiEditDlg::ContainerListOf(m_doc)) m_comboContainer->addItem(name);
-    for (const auto& [name, value] : CStoreItemMultiEditDlg::DiscountTableOf(m_doc))
-        m_comboDiscountGroup->addItem(DiscountGroupEntry(name, value));
+    CStoreItemMultiEditDlg::FillDiscountGroups(m_comboDiscountGroup, m_doc);
 
     if (m_record.ContainerType.trimmed().isEmpty()) {
         if (m_comboContainer->count() > 0) {
@@ -205,13 +214,14 @@ void CStoreItemInfoDlg::FillLists() {
 
     const bool noGroup = m_record.DiscountGrpName.trimmed().isEmpty();
     m_comboDiscountGroup->setCurrentIndex(noGroup ? (m_comboDiscountGroup->count() > 0 ? 0 : -1)
-                                                  : FindEntryBeginning(m_comboDiscountGroup, m_record.DiscountGrpName));
+                                                  : FindGroup(m_comboDiscountGroup, m_record.DiscountGrpName));
 }
 
 void CStoreItemInfoDlg::TakeChosenGroup() {
-    if (m_comboDiscountGroup->currentIndex() < 0) return;
-    ReadDiscountGroupEntry(m_comboDiscountGroup->currentText(), m_record.DiscountGrpName,
-                           m_record.DiscountPercent);
+    const int index = m_comboDiscountGroup->currentIndex();
+    if (index < 0) return;
+    m_record.DiscountGrpName = CStoreItemMultiEditDlg::GroupName(m_comboDiscountGroup, index);
+    m_record.DiscountPercent = CStoreItemMultiEditDlg::GroupValue(m_comboDiscountGroup, index);
     RecomputeDiscount();
     RecomputeMarkup();
     ShowPercents();
@@ -226,12 +236,12 @@ void CStoreItemInfoDlg::OnGroupChosen() {
 void CStoreItemInfoDlg::OnContainerChosen() { m_record.ContainerType = m_comboContainer->currentText(); }
 
 void CStoreItemInfoDlg::RecomputeDiscount() {
-    m_record.DiscountPrice = RoundToCents(m_record.BaseLinePrice - m_record.BaseLinePrice * m_record.DiscountPercent);
+    m_record.DiscountPrice = DiscountedPrice(m_record.BaseLinePrice, m_record.DiscountPercent);
     m_record.DiscPricePerOz = PricePerOunce(m_record.DiscountPrice, m_record.ProdOunces);
 }
 
 void CStoreItemInfoDlg::RecomputeMarkup() {
-    m_record.MarkupPrice = RoundToCents(m_record.DiscountPrice + m_record.MarkupPercent * m_record.DiscountPrice);
+    m_record.MarkupPrice = MarkedUpPrice(m_record.DiscountPrice, m_record.MarkupPercent);
     m_record.MarkupPricePerOz = PricePerOunce(m_record.MarkupPrice, m_record.ProdOunces);
 }
 
@@ -255,10 +265,12 @@ void CStoreItemInfoDlg::DiscountPercentTyped(double value) {
 }
 
 void CStoreItemInfoDlg::DiscountPriceTyped(double value) {
-    // The percent stays: the price is the user's own, not one the percent gives.
     value = std::min(std::max(value, 0.0), m_record.BaseLinePrice);
     m_record.DiscountPrice = RoundToCents(value);
     m_record.DiscPricePerOz = PricePerOunce(m_record.DiscountPrice, m_record.ProdOunces);
+    // The percent follows the typed price, so that recomputing from it keeps the price.
+    m_record.DiscountPercent =
+        DiscountPercentOfPrice(m_record.BaseLinePrice, m_record.DiscountPrice, m_record.DiscountPercent);
     RecomputeMarkup();
 }
 
@@ -270,6 +282,8 @@ void CStoreItemInfoDlg::MarkupPercentTyped(double value) {
 void CStoreItemInfoDlg::MarkupPriceTyped(double value) {
     m_record.MarkupPrice = RoundToCents(std::max(value, m_record.DiscountPrice));
     m_record.MarkupPricePerOz = PricePerOunce(m_record.MarkupPrice, m_record.ProdOunces);
+    m_record.MarkupPercent =
+        MarkupPercentOfPrice(m_record.DiscountPrice, m_record.MarkupPrice, m_record.MarkupPercent);
 }
 
 void CStoreItemInfoDlg::ShowPrices() {
@@ -297,10 +311,9 @@ void CStoreItemInfoDlg::accept() {
     ReadFieldsStillBeingTyped();
 
     const std::optional<int> qty = ReadWholeNumber(m_editQtyInStock->text());
-    if (!qty) {
-        if (m_doc)
-            m_doc->Prompter().MessageBox(QStringLiteral("Please enter an integer."), CPrompter::Buttons::Ok,
-                                         CPrompter::Icon::Warning);
+    const QString refusal = StockQuantityRefusal(qty);
+    if (!refusal.isEmpty()) {
+        if (m_doc) m_doc->Prompter().MessageBox(refusal, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
         m_editQtyInStock->setFocus();
         m_editQtyInStock->selectAll();
         return;

@@ -39,6 +39,13 @@ void MakeExclusive(QCheckBox* a, QCheckBox* b) {
 
 } // namespace
 
+QString StockQuantityRefusal(const std::optional<int>& quantity) {
+    if (!quantity) return QStringLiteral("Please enter an integer.");
+    // Buying never takes the stock below 0, so it never starts there either.
+    if (*quantity < 0) return QStringLiteral("Please enter a stock quantity of 0 or more.");
+    return {};
+}
+
 std::vector<std::pair<QString, double>> CStoreItemMultiEditDlg::DiscountTableOf(CQuorvaneDoc* doc) {
     std::vector<std::pair<QString, double>> table;
     CLookupTable* lookup = doc ? doc->GetPtrLookupTable() : nullptr;
@@ -59,6 +66,21 @@ QStringList CStoreItemMultiEditDlg::ContainerListOf(CQuorvaneDoc* doc) {
     QString name;
     for (bool more = containers->GetFirst(id, name); more; more = containers->GetNext(id, name)) names << name;
     return names;
+}
+
+void CStoreItemMultiEditDlg::FillDiscountGroups(QComboBox* combo, CQuorvaneDoc* doc) {
+    for (const auto& [name, value] : DiscountTableOf(doc)) {
+        combo->addItem(DiscountGroupEntry(name, value), name);
+        combo->setItemData(combo->count() - 1, value, kGroupValueRole);
+    }
+}
+
+QString CStoreItemMultiEditDlg::GroupName(const QComboBox* combo, int index) {
+    return combo->itemData(index, kGroupNameRole).toString();
+}
+
+double CStoreItemMultiEditDlg::GroupValue(const QComboBox* combo, int index) {
+    return combo->itemData(index, kGroupValueRole).toDouble();
 }
 
 CStoreItemMultiEditDlg::CStoreItemMultiEditDlg(CQuorvaneDoc* doc, QWidget* parent)
@@ -159,18 +181,17 @@ CStoreItemMultiEditDlg::CStoreItemMultiEditDlg(CQuorvaneDoc* doc, QWidget* paren
     top->addLayout(buttons);
 
     // ---- behaviour
-    for (const auto& [name, value] : DiscountTableOf(doc)) m_comboGroup->addItem(DiscountGroupEntry(name, value));
+    FillDiscountGroups(m_comboGroup, doc);
     m_comboContainer->addItems(ContainerListOf(doc));
     if (m_comboGroup->count() > 0) {
         m_comboGroup->setCurrentIndex(0);
-        ReadDiscountGroupEntry(m_comboGroup->itemText(0), m_groupName, m_groupPercent);
+        TakeChosenGroup();
     }
     if (m_comboContainer->count() > 0) {
         m_comboContainer->setCurrentIndex(0);
         m_containerName = m_comboContainer->itemText(0);
     }
-    connect(m_comboGroup, &QComboBox::activated, this,
-            [this] { ReadDiscountGroupEntry(m_comboGroup->currentText(), m_groupName, m_groupPercent); });
+    connect(m_comboGroup, &QComboBox::activated, this, &CStoreItemMultiEditDlg::TakeChosenGroup);
     connect(m_comboContainer, &QComboBox::activated, this,
             [this] { m_containerName = m_comboContainer->currentText(); });
     MakeExclusive(m_checkSearchItemCode, m_checkChangeGroup);
@@ -179,6 +200,13 @@ CStoreItemMultiEditDlg::CStoreItemMultiEditDlg(CQuorvaneDoc* doc, QWidget* paren
     ShowNumbers();
     ApplyConventions();
     m_checkSearchItemCode->setFocus();
+}
+
+void CStoreItemMultiEditDlg::TakeChosenGroup() {
+    const int index = m_comboGroup->currentIndex();
+    if (index < 0) return;
+    m_groupName = GroupName(m_comboGroup, index);
+    m_groupPercent = GroupValue(m_comboGroup, index);
 }
 
 void CStoreItemMultiEditDlg::NumbersChanged() {
@@ -231,10 +259,9 @@ CStoreItemMultiEdit CStoreItemMultiEditDlg::Changes() const {
 void CStoreItemMultiEditDlg::accept() {
     ReadFieldsStillBeingTyped();
 
-    if (!ReadWholeNumber(m_editStockQty->text())) {
-        if (m_doc)
-            m_doc->Prompter().MessageBox(QStringLiteral("Please enter an integer."), CPrompter::Buttons::Ok,
-                                         CPrompter::Icon::Warning);
+    const QString refusal = StockQuantityRefusal(ReadWholeNumber(m_editStockQty->text()));
+    if (!refusal.isEmpty()) {
+        if (m_doc) m_doc->Prompter().MessageBox(refusal, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
         m_editStockQty->setFocus();
         m_editStockQty->selectAll();
         return;

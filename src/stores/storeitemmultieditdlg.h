@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,10 @@ class CQuorvaneDoc;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+
+// Why a typed stock quantity is refused (a whole number that fits, never below 0); empty when
+// it is taken.
+QString StockQuantityRefusal(const std::optional<int>& quantity);
 
 // Chooses changes to apply to several store items at once; each applies only when ticked.
 class CStoreItemMultiEditDlg : public CEditDialog {
@@ -28,12 +33,21 @@ public:
     static std::vector<std::pair<QString, double>> DiscountTableOf(CQuorvaneDoc* doc);
     static QStringList ContainerListOf(CQuorvaneDoc* doc);
 
+    // A drop-down of the current store's discount groups. Each entry keeps the group's name
+    // and stored value as its data: names may hold blanks, the shown percent is rounded.
+    static constexpr int kGroupNameRole = Qt::UserRole;
+    static constexpr int kGroupValueRole = Qt::UserRole + 1;
+    static void FillDiscountGroups(QComboBox* combo, CQuorvaneDoc* doc);
+    static QString GroupName(const QComboBox* combo, int index);
+    static double GroupValue(const QComboBox* combo, int index);
+
 public slots:
     void accept() override;
 
 private:
     void NumbersChanged() override;
     void ShowNumbers();
+    void TakeChosenGroup();
 
     CQuorvaneDoc* m_doc;
     QString m_groupName;

@@ -19,9 +19,6 @@
 namespace {
 const QString kID = QStringLiteral("ID");
 
-// Item errors are traced, not shown; the change of that item is dropped.
-void TraceError(const db::Error& e) { Trace(10, e.description()); }
-
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -44,6 +41,39 @@ void CStoreListCtrl::DefineTableName(int storeID) {
     m_storeID = storeID;
     Table().SetDefinition(schema::StoreItems(storeID));
     Columns().SetGroup(StoreItemColumnGroup(storeID));
+}
+
+// ---------------------------------------------------------------- refused writes
+
+// The refusals of one command that writes many items make one message.
+struct CStoreListCtrl::RefusalBatch {
+    explicit RefusalBatch(CStoreListCtrl& list) : m_list(list) { ++m_list.m_batchDepth; }
+    ~RefusalBatch() {
+        if (--m_list.m_batchDepth == 0) m_list.TellRefused();
+    }
+    RefusalBatch(const RefusalBatch&) = delete;
+    RefusalBatch& operator=(const RefusalBatch&) = delete;
+    CStoreListCtrl& m_list;
+};
+
+void CStoreListCtrl::WriteRefused(const db::Error& e) {
+    Trace(10, e.description());
+    if (m_refused++ == 0) m_firstRefusal = e.description();
+    if (m_batchDepth == 0) TellRefused();
+}
+
+std::function<void(const db::Error&)> CStoreListCtrl::Refused() {
+    return [this](const db::Error& e) { WriteRefused(e); };
+}
+
+void CStoreListCtrl::TellRefused() {
+    if (m_refused == 0) return;
+    const QString text =
+        m_refused == 1 ? QStringLiteral("The store item could not be stored.\n%1").arg(m_firstRefusal)
+                       : QStringLiteral("%1 store items could not be stored.\n%2").arg(m_refused).arg(m_firstRefusal);
+    m_refused = 0;
+    m_firstRefusal.clear();
+    Doc()->Prompter().MessageBox(text, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
 }
 
 // ---------------------------------------------------------------- transfer and cells
@@ -207,7 +237,7 @@ void CStoreListCtrl::OnEditAddItem() {
     CStoreItemRecord entered = dlg.Record();
     entered.ID = record.ID;
     if (!WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
-                  TraceError))
+                  Refused()))
         return;
     ActivateRecordInRecordset(entered.ID);
     PutRecordToListCtrl(true);
@@ -232,7 +262,7 @@ void CStoreListCtrl::OnEditItem() {
         CStoreItemRecord edited = dlg.Record();
         edited.ID = id;
         if (ActivateRecordInRecordset(id) &&
-            WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); }, TraceError))
+            WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); }, Refused()))
             PutRecordToListCtrl(false);
     }
     PaintUnderlines(200);
@@ -294,6 +324,7 @@ void CStoreListCtrl::EditMultipleItems() {
     const auto table = CStoreItemMultiEditDlg::DiscountTableOf(Doc());
     const QStringList containers = CStoreItemMultiEditDlg::ContainerListOf(Doc());
     db::Recordset& rs = *GetPtrRecordset();
+    const RefusalBatch batch(*this);
     const WaitCursor wait;
     try {
         db::Transaction tx(rs.database());
@@ -303,12 +334,12 @@ void CStoreListCtrl::EditMultipleItems() {
             XferRecordsetToDlg(rs, record);
             ApplyStoreItemMultiEdit(changes, table, containers, record);
             // An item that fails stays as it was; the others go on.
-            if (WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError))
+            if (WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, Refused()))
                 Model()->SetRow(row, RowCells());
         }
         tx.commit();
     } catch (const db::Error& e) {
-        Trace(10, e.description());
+        WriteRefused(e);
         RefreshListCtrlFromRecordset();
     }
     EnsureItemActive();
@@ -423,26 +454,27 @@ void CStoreListCtrl::UpdateCurrentRecordDiscPercent(const QString& groupName, do
         rs.setValue(QStringLiteral("MarkupPrice"), p.markupPrice);
         rs.setValue(QStringLiteral("DiscPricePerOz"), p.discPricePerOz);
         rs.setValue(QStringLiteral("MarkupPricePerOz"), p.markupPricePerOz);
-    }, TraceError);
+    }, Refused());
 }
 
 void CStoreListCtrl::UpdateCurrentRecordContainerName(const QString& name) {
     if (!CanProceed()) return;
     WriteRow(*GetPtrRecordset(), RowWrite::Edit,
              [&](db::Recordset& rs) { rs.setValue(QStringLiteral("ContainerType"), CRecordTable::Blank(name)); },
-             TraceError);
+             Refused());
 }
 
 template <typename Fn> void CStoreListCtrl::ForEachItem(Fn fn) {
     if (!CanProceed() || GetPtrRecordset()->recordCount() == 0) return;
     db::Recordset& rs = *GetPtrRecordset();
+    const RefusalBatch batch(*this);
     const WaitCursor wait;
     try {
         db::Transaction tx(rs.database()); // one write for the whole store
         for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) fn(rs);
         tx.commit();
     } catch (const db::Error& e) {
-        Trace(10, e.description());
+        WriteRefused(e);
     }
 }
 
@@ -461,7 +493,7 @@ void CStoreListCtrl::ResetAllContainerNames() {
     ForEachItem([&](db::Recordset&) { UpdateCurrentRecordContainerName(QStringLiteral(" ")); });
 }
 
-void CStoreListCtrl::UpdateAllItemsFromDiscountTable(int discTableID) {
+void CStoreListCtrl::UpdateAllItemsFromDiscountTable(int discTableID, const QSet<QString>* groups) {
     Trace20("UpdateAllItemsFromDiscountTable");
     CLookupTable* lookup = Doc()->GetPtrLookupTable();
     lookup->ReQueryRecordsetUsingCategory(discTableID);
@@ -474,6 +506,8 @@ void CStoreListCtrl::UpdateAllItemsFromDiscountTable(int discTableID) {
         if (!rates.contains(name)) rates.insert(name, value);
     ForEachItem([&](db::Recordset& rs) {
         const QString group = rs.textValue(QStringLiteral("DiscountGrpName"));
+        // An item of an unchanged group keeps its prices, typed ones included.
+        if (groups && !groups->contains(group)) return;
         UpdateCurrentRecordDiscPercent(group, rates.value(group, 0.0));
     });
     RefreshListCtrlFromRecordset();
@@ -508,6 +542,6 @@ void CStoreListCtrl::ValidateAllRecords() {
         CStoreItemRecord record;
         XferRecordsetToDlg(rs, record);
         ValidateStoreItem(record);
-        WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError);
+        WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, Refused());
     });
 }

@@ -4,7 +4,9 @@
 #include "stores/storeitemrecord.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
+#include <functional>
 
 class CStoreTabCtrl;
 class QProgressDialog;
@@ -42,7 +44,8 @@ public:
     void UpdateCurrentRecordContainerName(const QString& name);
     void ResetAllDiscCategories();
     void ResetAllContainerNames();
-    void UpdateAllItemsFromDiscountTable(int discTableID);
+    // groups: only the items of these groups (exact names) are recomputed; all when none given.
+    void UpdateAllItemsFromDiscountTable(int discTableID, const QSet<QString>* groups = nullptr);
     void UpdateAllItemsFromContainerList(int containerID);
     void ValidateAllRecords();
 
@@ -68,10 +71,19 @@ private:
     // Runs fn on every row of the table in one transaction; a failed row is traced and skipped.
     template <typename Fn> void ForEachItem(Fn fn);
     void StandOnRow(int row);
+    // A write the engine refused is traced and counted; the user is told at once, or once at
+    // the end of a command that writes many items (RefusalBatch).
+    void WriteRefused(const db::Error& e);
+    std::function<void(const db::Error&)> Refused();
+    void TellRefused();
+    struct RefusalBatch;
 
     CStoreTabCtrl* m_pTabs;
     int m_storeID = -1;
     QTimer m_underlineTimer;
     QPointer<QProgressDialog> m_progress;
     int m_progressShown = 0;
+    int m_refused = 0;
+    QString m_firstRefusal;
+    int m_batchDepth = 0;
 };

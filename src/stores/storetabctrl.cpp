@@ -187,6 +187,11 @@ void CStoreTabCtrl::RefreshTabCtrlFromRecordset() {
                 m_tabs->setTabData(tab, id);
             }
             if (!AddStoreListControl(false)) {
+                // A tab without its list would throw tabs and lists out of step.
+                {
+                    const QSignalBlocker block(m_tabs);
+                    m_tabs->removeTab(m_tabs->count() - 1);
+                }
                 m_pDoc->Prompter().MessageBox(QStringLiteral("Failed to create store list control!\n"));
                 break;
             }
@@ -210,16 +215,16 @@ void CStoreTabCtrl::DisplayCurrentlySelectedStore() {
     ActivateRecordInRecordset(id);
     ShowStoreTabUsingID(id);
     SizeLC(index);
-    RequeryLookupTable();
-    RequeryContainerList();
     emit storesChanged();
 }
 
 void CStoreTabCtrl::ShowStoreTabUsingID(int id) {
     Trace(20, QStringLiteral("CStoreTabCtrl::ShowStoreTabUsingID()"));
+    bool found = false;
     for (int i = 0; i < int(m_lists.size()); ++i) {
         m_lists[size_t(i)]->hide();
         if (StoreIDOfTab(i) != id) continue;
+        found = true;
         m_currentIndex = i;
         m_currentID = id;
         if (m_tabs->currentIndex() != i) {
@@ -228,7 +233,10 @@ void CStoreTabCtrl::ShowStoreTabUsingID(int id) {
         }
     }
     if (m_currentIndex >= 0 && m_currentIndex < int(m_lists.size())) m_lists[size_t(m_currentIndex)]->show();
-    ActivateRecordInRecordset(id);
+    if (!ActivateRecordInRecordset(id) || !found) return;
+    // The item dialogs offer the groups and containers of the store in front.
+    RequeryLookupTable();
+    RequeryContainerList();
 }
 
 // ---------------------------------------------------------------- queries
@@ -402,6 +410,7 @@ void CStoreTabCtrl::OnEditDelItem() {
     const int index = m_tabs->currentIndex();
     const int id = StoreIDOfTab(index);
     if (!ActivateRecordInRecordset(id)) return;
+    if (index >= int(m_lists.size())) return; // tabs and lists always go together
     if (m_pDoc->IsVerifyOn() && !m_pDoc->Prompter().AskYesNo(QStringLiteral("Delete Store Record?"))) return;
     CStoreListCtrl* list = m_lists[size_t(index)];
     list->CleanUp();
@@ -425,8 +434,6 @@ void CStoreTabCtrl::OnEditDelItem() {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(0);
         ShowStoreTabUsingID(StoreIDOfTab(0));
-        RequeryLookupTable();
-        RequeryContainerList();
     }
     emit storesChanged();
     emit m_pDoc->allViewsUpdateRequested();
@@ -496,6 +503,7 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
     db::Recordset& from = *source->GetPtrRecordset();
     db::Recordset& to = *target->GetPtrRecordset();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString refusal;
     try {
         db::Transaction tx(from.database());
         QSet<int> moved;
@@ -523,8 +531,14 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
         Trace(10, e.description());
         source->RefreshListCtrlFromRecordset();
         target->RefreshListCtrlFromRecordset();
+        refusal = e.description();
     }
     QApplication::restoreOverrideCursor();
+    if (!refusal.isEmpty()) {
+        const QString text = move ? QStringLiteral("The store items could not be moved.\n%1")
+                                  : QStringLiteral("The store items could not be copied.\n%1");
+        m_pDoc->Prompter().MessageBox(text.arg(refusal), CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
+    }
     if (source->GetItemCount() > 0) source->EnsureItemActive();
     source->viewport()->update();
     if (move) QMetaObject::invokeMethod(this, &CStoreTabCtrl::refreshItemPointersRequested, Qt::QueuedConnection);
@@ -536,6 +550,19 @@ void CStoreTabCtrl::UpdateAllStoresFromDiscountTable() {
         // Each store's items follow their own store's table.
         if (!ActivateRecordInRecordset(StoreIDOfTab(i))) continue;
         m_lists[size_t(i)]->UpdateAllItemsFromDiscountTable(GetStoreDiscTableIndex());
+    }
+    ActivateRecordInRecordset(m_currentID);
+    RequeryLookupTable();
+}
+
+void CStoreTabCtrl::UpdateAllStoresFromDiscountTable(const QHash<int, QSet<QString>>& changedEntries) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::UpdateAllStoresFromDiscountTable()"));
+    for (int i = 0; i < int(m_lists.size()); ++i) {
+        if (!ActivateRecordInRecordset(StoreIDOfTab(i))) continue;
+        // A store on another table, and items of unchanged groups, keep their prices.
+        const int table = GetStoreDiscTableIndex();
+        const auto changed = changedEntries.constFind(table);
+        if (changed != changedEntries.constEnd()) m_lists[size_t(i)]->UpdateAllItemsFromDiscountTable(table, &*changed);
     }
     ActivateRecordInRecordset(m_currentID);
     RequeryLookupTable();
@@ -568,7 +595,7 @@ void CStoreTabCtrl::ShowDiscountsDlg() {
     const int current = m_tabs->count() > 0 ? GetStoreDiscTableIndex() : m_pDoc->GetDefaultDiscTableID();
     CDiscountTableDlg dlg(m_pDoc, current, this);
     m_pDoc->Prompter().ExecDialog(dlg);
-    if (dlg.Changed()) UpdateAllStoresFromDiscountTable();
+    if (dlg.Changed()) UpdateAllStoresFromDiscountTable(dlg.ChangedEntries());
     RequeryLookupTable();
 }
 

@@ -3,8 +3,11 @@
 #include "project/tableowner.h"
 #include "stores/storerecord.h"
 
+#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
+#include <QString>
 #include <QTabBar>
 #include <QWidget>
 #include <memory>
@@ -50,6 +53,8 @@ public:
     // After the discount tables or container lists were edited: every store's items follow
     // their own store's table or list.
     void UpdateAllStoresFromDiscountTable();
+    // Only the stores using a changed table, and there only the items of the changed groups.
+    void UpdateAllStoresFromDiscountTable(const QHash<int, QSet<QString>>& changedEntries);
     void UpdateAllStoresFromContainerList();
     void OnFindItem();
     // The discount table and container list dialogs, starting on the current store's table or

@@ -151,33 +151,13 @@ struct DiscountControls {
 
 } // namespace
 
-TEST(DiscountEntryLine, ColumnsAndReadingBack) {
+TEST(DiscountEntryLine, Columns) {
     EXPECT_EQ(DiscountEntryLine(QStringLiteral("default"), 0.0), QStringLiteral("default                     0.00%"));
     EXPECT_EQ(DiscountEntryLine(QStringLiteral("Senior Citizen"), 0.125),
               QStringLiteral("Senior Citizen             12.50%"));
     EXPECT_EQ(DiscountEntryLine(QStringLiteral("x"), 1.5), QStringLiteral("x                          150.00%"));
     EXPECT_EQ(DiscountEntryLine(QStringLiteral("abcdefghijklmnopqrstuvwxyz1234"), 0.07),
               QStringLiteral("abcdefghijklmnopqrstuvwxyz1234   7.00%"));
-
-    QString name;
-    double percent = -1.0;
-    ParseDiscountEntryLine(QStringLiteral("Senior Citizen             12.50%"), name, percent);
-    EXPECT_EQ(name, QStringLiteral("Senior Citizen"));
-    EXPECT_DOUBLE_EQ(percent, 12.5);
-    ParseDiscountEntryLine(QStringLiteral("x                          150.00%"), name, percent);
-    EXPECT_EQ(name, QStringLiteral("x"));
-    EXPECT_DOUBLE_EQ(percent, 150.0);
-    ParseDiscountEntryLine(QStringLiteral("refund                     -3.25%"), name, percent);
-    EXPECT_EQ(name, QStringLiteral("refund"));
-    EXPECT_DOUBLE_EQ(percent, -3.25);
-    // A long name reads back cut to the column; its rate still comes from the end of the line,
-    // even when the cut-off part holds a number.
-    ParseDiscountEntryLine(QStringLiteral("abcdefghijklmnopqrstuvwxy 12   7.00%"), name, percent);
-    EXPECT_EQ(name, QStringLiteral("abcdefghijklmnopqrstuvwxy"));
-    EXPECT_DOUBLE_EQ(percent, 7.0);
-    ParseDiscountEntryLine(QStringLiteral("  indented                  1.00%"), name, percent);
-    EXPECT_EQ(name, QStringLiteral("  indented"));
-    EXPECT_DOUBLE_EQ(percent, 1.0);
 
     EXPECT_EQ(RemoveTrailingBlanks(QStringLiteral(" a b \t ")), QStringLiteral(" a b"));
     EXPECT_EQ(RemoveTrailingBlanks(QStringLiteral("   ")), QString());
@@ -319,7 +299,7 @@ TEST_F(DiscountTableDlgTest, AddingANewNameAppendsItWithoutMarkingAChange) {
     ExpectNoMessages();
 }
 
-TEST_F(DiscountTableDlgTest, AddingAnExistingNameWithBlanksRewritesIt) {
+TEST_F(DiscountTableDlgTest, AddingAnExistingNameWithBlanksChangesItsValue) {
     CDiscountTableDlg dlg(&doc, defaultTable, nullptr);
     ASSERT_TRUE(Open(dlg));
     DiscountControls c(dlg);
@@ -332,13 +312,13 @@ TEST_F(DiscountTableDlgTest, AddingAnExistingNameWithBlanksRewritesIt) {
     Click(c.add);
     ASSERT_FALSE(dlg.Changed());
 
-    EnterAndType(c.name, QStringLiteral("senior citizen  "));
+    EnterAndType(c.name, QStringLiteral("Senior Citizen  "));
     EnterAndType(c.percent, QStringLiteral("15"));
     Click(c.add);
     ExpectLookup(LookupRows(), {{defaultEntry, defaultTable, QStringLiteral("default"), 0.0},
-                                {next, defaultTable, QStringLiteral("senior citizen"), 0.15},
+                                {next, defaultTable, QStringLiteral("Senior Citizen"), 0.15},
                                 {next + 1, defaultTable, QStringLiteral("Retail"), 0.03}});
-    EXPECT_EQ(Lines(c.list), (QStringList{"default                     0.00%", "senior citizen             15.00%",
+    EXPECT_EQ(Lines(c.list), (QStringList{"default                     0.00%", "Senior Citizen             15.00%",
                                           "Retail                      3.00%"}));
     EXPECT_EQ(LineIDs(c.list), (std::vector<int>{defaultEntry, next, next + 1}));
     EXPECT_TRUE(dlg.Changed());
@@ -550,29 +530,40 @@ TEST_F(DiscountTableDlgTest, ChoosingAnotherTableShowsItsEntries) {
     ExpectNoMessages();
 }
 
-TEST_F(DiscountTableDlgTest, LongNamesShowInFullAndReadBackCut) {
+TEST_F(DiscountTableDlgTest, AddChangesOnlyTheValueOfTheEntryWithExactlyThatName) {
     CDiscountTableDlg dlg(&doc, defaultTable, nullptr);
     ASSERT_TRUE(Open(dlg));
     DiscountControls c(dlg);
-    const QString longName = QStringLiteral("abcdefghijklmnopqrstuvwxyz1234");
+    // Names alike in their first 25 characters or apart from letter case are different entries.
+    const QString one = QStringLiteral("abcdefghijklmnopqrstuvwxy one");
+    const QString two = QStringLiteral("abcdefghijklmnopqrstuvwxy two");
     const int next = doc.GetHighWaterLookupItemID();
-    EnterAndType(c.name, longName);
-    EnterAndType(c.percent, QStringLiteral("7"));
-    Click(c.add);
-    ExpectLookup(LookupRows(), {{defaultEntry, defaultTable, QStringLiteral("default"), 0.0},
-                                {next, defaultTable, longName, 0.07}});
-    EXPECT_EQ(c.list->item(1)->text(), QStringLiteral("abcdefghijklmnopqrstuvwxyz1234   7.00%"));
+    const std::pair<QString, const char*> added[] = {
+        {one, "7"}, {two, "8"}, {QStringLiteral("Retail"), "3"}, {QStringLiteral("RETAIL"), "4"}};
+    for (const auto& [name, percent] : added) {
+        EnterAndType(c.name, name);
+        EnterAndType(c.percent, QString::fromLatin1(percent));
+        Click(c.add);
+    }
+    std::vector<LookupRow> rows = {{defaultEntry, defaultTable, QStringLiteral("default"), 0.0},
+                                   {next, defaultTable, one, 0.07},
+                                   {next + 1, defaultTable, two, 0.08},
+                                   {next + 2, defaultTable, QStringLiteral("Retail"), 0.03},
+                                   {next + 3, defaultTable, QStringLiteral("RETAIL"), 0.04}};
+    ExpectLookup(LookupRows(), rows);
+    EXPECT_EQ(c.list->item(1)->text(), QStringLiteral("abcdefghijklmnopqrstuvwxy one   7.00%"));
+    EXPECT_FALSE(dlg.Changed());
 
-    ClickLine(c.list, 0);
-    ClickLine(c.list, 1);
-    EXPECT_EQ(c.name->text(), longName.left(25));
-    EXPECT_EQ(c.percent->text(), QStringLiteral(" 7.00%"));
-
-    // Added back from the fields, the entry takes the shortened name.
+    // A selected line fills in its whole name; added back, only its value changes.
+    ClickLine(c.list, 2);
+    EXPECT_EQ(c.name->text(), two);
+    EXPECT_EQ(c.percent->text(), QStringLiteral(" 8.00%"));
+    EnterAndType(c.percent, QStringLiteral("9"));
     Click(c.add);
-    ExpectLookup(LookupRows(), {{defaultEntry, defaultTable, QStringLiteral("default"), 0.0},
-                                {next, defaultTable, longName.left(25), 0.07}});
+    rows[2].value = 0.09;
+    ExpectLookup(LookupRows(), rows);
     EXPECT_TRUE(dlg.Changed());
+    EXPECT_EQ(Lines(c.list)[2], QStringLiteral("abcdefghijklmnopqrstuvwxy two   9.00%"));
 
     // No more than the stored width can be typed.
     EnterAndType(c.name, QString(60, QLatin1Char('n')));
@@ -654,7 +645,7 @@ TEST_F(ContainersListDlgTest, OpensOnTheCurrentList) {
     EXPECT_EQ(Lines(c.list), (QStringList{"drum", "tote"}));
     EXPECT_EQ(LineIDs(c.list), IDs(RowsOf(bulk)));
     EXPECT_TRUE(c.name->text().isEmpty());
-    EXPECT_EQ(c.name->maxLength(), 250);
+    EXPECT_EQ(c.name->maxLength(), 50); // the width of a store item's container name
     EXPECT_EQ(dlg.findChild<QLineEdit*>(QStringLiteral("editPercent")), nullptr);
     EXPECT_FALSE(dlg.Changed());
 
@@ -718,7 +709,7 @@ TEST_F(ContainersListDlgTest, AddingANewNameAppendsItWithoutMarkingAChange) {
     EXPECT_FALSE(dlg.Changed());
 
     EnterAndType(c.name, QString(300, QLatin1Char('z')));
-    EXPECT_EQ(c.name->text().size(), 250);
+    EXPECT_EQ(c.name->text().size(), 50);
     ExpectNoMessages();
 }
 

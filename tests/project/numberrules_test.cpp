@@ -117,15 +117,22 @@ TEST(RoundToCents, TruncatesTowardZeroForNegatives) {
     EXPECT_NEAR(RoundToCents(-0.004), 0.0, 1e-9);
 }
 
-TEST(RoundToCents, HugeValuesAreLimitedInsteadOfOverflowing) {
-    const double top = INT_MAX * 0.01;
-    const double bottom = INT_MIN * 0.01;
-    EXPECT_NEAR(RoundToCents(21474836.0), 21474836.0, 1e-6);
-    EXPECT_NEAR(RoundToCents(1e12), top, 1e-6);
-    EXPECT_NEAR(RoundToCents(DBL_MAX), top, 1e-6);
-    EXPECT_NEAR(RoundToCents(INFINITY), top, 1e-6);
-    EXPECT_NEAR(RoundToCents(-1e12), bottom, 1e-6);
-    EXPECT_NEAR(RoundToCents(-INFINITY), bottom, 1e-6);
+TEST(RoundToCents, LargeValuesRoundThroughSixtyFourBits) {
+    const struct {
+        double value, rounded;
+    } cases[] = {
+        {21474836.47, 21474836.47}, // the old 32-bit limit itself
+        {21474836.48, 21474836.48}, // just above it
+        {50000000.0, 50000000.0},
+        {123456789.994, 123456789.99},
+        {-50000000.0, -49999999.99}, // negatives truncate toward zero as in range
+        {1e12 + 0.125, 1e12 + 0.13},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(RoundToCents(c.value), c.rounded) << c.value;
+    // Beyond 64 bits of cents a double holds whole dollars only: it comes back unchanged.
+    EXPECT_EQ(RoundToCents(1e20), 1e20);
+    EXPECT_EQ(RoundToCents(-DBL_MAX), -DBL_MAX);
+    EXPECT_EQ(RoundToCents(INFINITY), INFINITY);
     EXPECT_EQ(RoundToCents(std::nan("")), 0.0);
 }
 

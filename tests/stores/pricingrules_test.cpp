@@ -2,6 +2,7 @@
 #include "stores/pricingrules.h"
 #include "stores/storeitemrecord.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <limits>
@@ -68,27 +69,9 @@ TEST(WeightTyped, EitherUnitSetsTheOtherAndNegativeIsNone) {
     EXPECT_EQ(ounces, 0.0);
 }
 
-TEST(DiscountGroupEntry, ShowsTheStoredValueAndReadsItBackAsAPercent) {
+TEST(DiscountGroupEntry, ShowsTheStoredValue) {
     EXPECT_EQ(DiscountGroupEntry(QStringLiteral("retail"), 0.25), QStringLiteral("retail ( 0.25%)"));
-    EXPECT_EQ(DiscountGroupEntry(QStringLiteral("staff"), 12.5), QStringLiteral("staff (12.50%)"));
-    struct Case {
-        const char* entry;
-        const char* name;
-        double percent;
-    };
-    const Case cases[] = {
-        {"retail ( 0.25%)", "retail", 0.25},   {"staff (12.50%)", "staff", 0.125},
-        {"default ( 0.00%)", "default", 0.0},  {"big box ( 0.10%)", "big", 0.10},
-        {"one ( 1.00%)", "one", 0.01},         {"plain", "plain", 0.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.entry);
-        QString name;
-        double percent = -1.0;
-        ReadDiscountGroupEntry(QString::fromLatin1(c.entry), name, percent);
-        EXPECT_EQ(name, QString::fromLatin1(c.name));
-        EXPECT_DOUBLE_EQ(percent, c.percent);
-    }
+    EXPECT_EQ(DiscountGroupEntry(QStringLiteral("big box"), 12.5), QStringLiteral("big box (12.50%)"));
 }
 
 TEST(PricesFromDiscount, RoundsEachPriceToCentsHalfUp) {
@@ -103,7 +86,9 @@ TEST(PricesFromDiscount, RoundsEachPriceToCentsHalfUp) {
         {4.69, 0.5, 0.0, 2.35, 2.35},        // 2.345
         {4.68, 0.5, 1.0, 2.34, 4.68},
         {0.09, 0.5, 0.5, 0.05, 0.08},        // 0.045, then 0.075
-        {30000000.0, 0.0, 0.0, 21474836.47, 21474836.47}, // the most cents a price holds
+        {30000000.0, 0.0, 0.0, 30000000.0, 30000000.0},
+        {10.0, 1.5, 0.5, 0.0, 0.0},          // more than all off: nothing to pay, not a credit
+        {10.0, 0.5, -3.0, 5.0, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.base << " " << c.discount << " " << c.markup);
@@ -193,11 +178,94 @@ TEST(ValidateStoreItem, FillsTheMissingPricesAndPercents) {
         r.MarkupPrice = 5.0;
         r.DiscountPercent = 0.4;
         ValidateStoreItem(r);
-        EXPECT_EQ(r.BaseLinePrice, -1.0);
+        EXPECT_EQ(r.BaseLinePrice, 0.0); // never stored below 0
         EXPECT_EQ(r.DiscountPrice, 0.0);
         EXPECT_EQ(r.MarkupPrice, 5.0);
         EXPECT_EQ(r.DiscountPercent, 0.4);
     }
+}
+
+TEST(ValidateStoreItem, NeverStoresANegativeOrNonFinitePriceOrPercent) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* what;
+        double base, discountPrice, markupPrice, discountPercent, markupPercent;
+        double wantDiscountPrice, wantMarkupPrice, wantMarkupPercent;
+    };
+    const Case cases[] = {
+        {"all off and a markup price: no markup percent of nothing", 10.0, 0.0, 5.0, 100.0, 0.0, 0.0, 5.0, 0.0},
+        {"more than all off", 10.0, 0.0, 0.0, 150.0, 0.0, 0.0, 0.0, 0.0},
+        {"negative prices", -4.0, -2.0, -1.0, 0.0, 0.0, 0.0, 0.0, 0.0},
+        {"a negative markup percent is not applied", 10.0, 8.0, 0.0, 0.0, -3.0, 8.0, 8.0, -3.0},
+        {"prices that are no numbers", inf, nan, -inf, 0.0, 0.0, 0.0, 0.0, 0.0},
+        {"percents that are no numbers", 10.0, 0.0, 0.0, nan, inf, 10.0, 10.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CStoreItemRecord r;
+        r.BaseLinePrice = c.base;
+        r.DiscountPrice = c.discountPrice;
+        r.MarkupPrice = c.markupPrice;
+        r.DiscountPercent = c.discountPercent;
+        r.MarkupPercent = c.markupPercent;
+        r.ProdOunces = 4.0;
+        ValidateStoreItem(r);
+        EXPECT_EQ(r.DiscountPrice, c.wantDiscountPrice);
+        EXPECT_EQ(r.MarkupPrice, c.wantMarkupPrice);
+        EXPECT_EQ(r.MarkupPercent, c.wantMarkupPercent);
+        for (double v : {r.BaseLinePrice, r.DiscountPrice, r.MarkupPrice, r.BasePricePerOz, r.DiscPricePerOz,
+                         r.MarkupPricePerOz}) {
+            EXPECT_TRUE(std::isfinite(v)) << v;
+            EXPECT_GE(v, 0.0);
+        }
+        EXPECT_TRUE(std::isfinite(r.DiscountPercent));
+        EXPECT_TRUE(std::isfinite(r.MarkupPercent));
+    }
+}
+
+TEST(StoreItemMultiEdit, ATypedPriceThatStaysSetsItsPercent) {
+    struct Case {
+        const char* what;
+        bool discount;
+        double discountValue;
+        bool markup;
+        double markupValue;
+        double base;
+        double wantDiscountPercent, wantMarkupPercent;
+    };
+    // The item: 20 % off, 50 % up.
+    const Case cases[] = {
+        {"a discount price", true, 7.0, false, 0.0, 10.0, 0.3, 0.5},
+        {"nothing to pay", true, 0.0, false, 0.0, 10.0, 1.0, 0.5},
+        {"a discount price above the base leaves the percent", true, 12.0, false, 0.0, 10.0, 0.2, 0.5},
+        {"no base price leaves the percent", true, 7.0, false, 0.0, 0.0, 0.2, 0.5},
+        {"a markup price", false, 0.0, true, 30.0, 10.0, 0.2, 2.75},
+        {"a markup price below the discount price leaves the percent", false, 0.0, true, 6.0, 10.0, 0.2, 0.5},
+        {"both: the markup price gives way, its percent stays", true, 6.0, true, 30.0, 10.0, 0.4, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CStoreItemRecord item = PricedItem();
+        item.BaseLinePrice = c.base;
+        CStoreItemMultiEdit edit;
+        edit.discountPrice = c.discount;
+        edit.discountPriceValue = c.discountValue;
+        edit.markupPrice = c.markup;
+        edit.markupPriceValue = c.markupValue;
+        const CStoreItemRecord r = Apply(edit, item);
+        EXPECT_DOUBLE_EQ(r.DiscountPercent, c.wantDiscountPercent);
+        EXPECT_DOUBLE_EQ(r.MarkupPercent, c.wantMarkupPercent);
+    }
+    // With a discount price of 0 a markup price sets no percent.
+    CStoreItemRecord item = PricedItem();
+    item.DiscountPrice = 0.0;
+    CStoreItemMultiEdit edit;
+    edit.markupPrice = true;
+    edit.markupPriceValue = 4.0;
+    const CStoreItemRecord r = Apply(edit, item);
+    EXPECT_EQ(r.MarkupPrice, 4.0);
+    EXPECT_EQ(r.MarkupPercent, 0.5);
 }
 
 TEST(ValidateStoreItem, GivesEveryItemADiscountGroupName) {
@@ -382,7 +450,7 @@ TEST(StoreItemMultiEdit, LaterStepsOverwriteTickedPricesTheyDependOn) {
         const CStoreItemRecord r = Apply(edit, PricedItem());
         EXPECT_EQ(r.DiscountPrice, 7.0);
         EXPECT_DOUBLE_EQ(r.MarkupPrice, 10.5);
-        EXPECT_EQ(r.DiscountPercent, 0.2);
+        EXPECT_DOUBLE_EQ(r.DiscountPercent, 0.3);
         EXPECT_EQ(r.BasePricePerOz, 0.625);
         EXPECT_DOUBLE_EQ(r.DiscPricePerOz, 7.0 / 16.0);
         EXPECT_DOUBLE_EQ(r.MarkupPricePerOz, 10.5 / 16.0);
@@ -398,13 +466,13 @@ TEST(StoreItemMultiEdit, LaterStepsOverwriteTickedPricesTheyDependOn) {
         EXPECT_DOUBLE_EQ(r.MarkupPrice, 9.0);
     }
     {
-        SCOPED_TRACE("a ticked markup price alone stays; its percent does not follow");
+        SCOPED_TRACE("a ticked markup price alone stays; its percent follows it");
         CStoreItemMultiEdit edit;
         edit.markupPrice = true;
         edit.markupPriceValue = 30.0;
         const CStoreItemRecord r = Apply(edit, PricedItem());
         EXPECT_EQ(r.MarkupPrice, 30.0);
-        EXPECT_EQ(r.MarkupPercent, 0.5);
+        EXPECT_DOUBLE_EQ(r.MarkupPercent, 2.75);
         EXPECT_DOUBLE_EQ(r.MarkupPricePerOz, 30.0 / 16.0);
         EXPECT_EQ(r.DiscPricePerOz, 0.5);
     }

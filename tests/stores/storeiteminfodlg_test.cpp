@@ -44,6 +44,7 @@ bool HasLabel(QWidget& dlg, const QString& text) {
 }
 
 const QString kIntegerMessage = QStringLiteral("Please enter an integer.");
+const QString kNegativeStockMessage = QStringLiteral("Please enter a stock quantity of 0 or more.");
 const QStringList kContainers = {"box", "can", "bag", "jug", "bottle", "carton", "barrel", "other"};
 
 // A new project whose default discount table also holds "retail" at 0.10, and a second table
@@ -175,22 +176,25 @@ TEST_F(StoreItemInfoDlg, PricesAreKeptInTheirBoundsAndRoundedToCents) {
         const char* discount;
         const char* markup;
         const char* discountPercent;
+        const char* markupPercent;
     };
-    // The stored item: base 10.00, 20 % off, 50 % up.
+    // The stored item: base 10.00, 20 % off, 50 % up. A typed price sets its percent.
     const Case cases[] = {
-        {"editDiscountPrice", "25", "$   10.00", "$   10.00", "$   15.00", "20.00%"}, // not above the base
-        {"editDiscountPrice", "-3", "$   10.00", "$    0.00", "$    0.00", "20.00%"},
-        {"editDiscountPrice", "6.125", "$   10.00", "$    6.13", "$    9.20", "20.00%"},
-        {"editMarkupPrice", "5", "$   10.00", "$    8.00", "$    8.00", "20.00%"}, // not below the discount
-        {"editMarkupPrice", "30.004", "$   10.00", "$    8.00", "$   30.00", "20.00%"},
-        {"editBasePrice", "-4", "$    0.00", "$    0.00", "$    0.00", "20.00%"},
-        {"editBasePrice", "4.695", "$    4.70", "$    3.76", "$    5.64", "20.00%"},
-        {"editBasePrice", "$5", "$    0.00", "$    0.00", "$    0.00", "20.00%"}, // a plain number only
-        {"editBasePrice", "12.5 each", "$   12.50", "$   10.00", "$   15.00", "20.00%"},
-        {"editDiscountPercent", "25", "$   10.00", "$    7.50", "$   11.25", "25.00%"},
-        {"editDiscountPercent", "0.25", "$   10.00", "$    7.50", "$   11.25", "25.00%"},
-        {"editDiscountPercent", "1", "$   10.00", "$    9.90", "$   14.85", " 1.00%"},
-        {"editDiscountPercent", "-8", "$   10.00", "$   10.00", "$   15.00", " 0.00%"},
+        {"editDiscountPrice", "25", "$   10.00", "$   10.00", "$   15.00", " 0.00%", "50.00%"}, // not above the base
+        {"editDiscountPrice", "-3", "$   10.00", "$    0.00", "$    0.00", "100.00%", "50.00%"},
+        {"editDiscountPrice", "6.125", "$   10.00", "$    6.13", "$    9.20", "38.70%", "50.00%"},
+        {"editMarkupPrice", "5", "$   10.00", "$    8.00", "$    8.00", "20.00%", " 0.00%"}, // not below the discount
+        {"editMarkupPrice", "30.004", "$   10.00", "$    8.00", "$   30.00", "20.00%", "275.00%"},
+        {"editBasePrice", "-4", "$    0.00", "$    0.00", "$    0.00", "20.00%", "50.00%"},
+        {"editBasePrice", "4.695", "$    4.70", "$    3.76", "$    5.64", "20.00%", "50.00%"},
+        {"editBasePrice", "$5", "$    0.00", "$    0.00", "$    0.00", "20.00%", "50.00%"}, // a plain number only
+        {"editBasePrice", "12.5 each", "$   12.50", "$   10.00", "$   15.00", "20.00%", "50.00%"},
+        {"editBasePrice", "50000000", "$50000000.00", "$40000000.00", "$60000000.00", "20.00%", "50.00%"},
+        {"editDiscountPercent", "25", "$   10.00", "$    7.50", "$   11.25", "25.00%", "50.00%"},
+        {"editDiscountPercent", "0.25", "$   10.00", "$    7.50", "$   11.25", "25.00%", "50.00%"},
+        {"editDiscountPercent", "1", "$   10.00", "$    9.90", "$   14.85", " 1.00%", "50.00%"},
+        {"editDiscountPercent", "-8", "$   10.00", "$   10.00", "$   15.00", " 0.00%", "50.00%"},
+        {"editDiscountPercent", "150", "$   10.00", "$    0.00", "$    0.00", "150.00%", "50.00%"}, // never below 0
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.field << " " << c.typed);
@@ -204,12 +208,58 @@ TEST_F(StoreItemInfoDlg, PricesAreKeptInTheirBoundsAndRoundedToCents) {
         EXPECT_EQ(Text(dlg, "editDiscountPrice"), QString::fromLatin1(c.discount));
         EXPECT_EQ(Text(dlg, "editMarkupPrice"), QString::fromLatin1(c.markup));
         EXPECT_EQ(Text(dlg, "editDiscountPercent"), QString::fromLatin1(c.discountPercent));
-        EXPECT_EQ(Text(dlg, "editMarkupPercent"), QStringLiteral("50.00%")); // no price changes a percent
+        EXPECT_EQ(Text(dlg, "editMarkupPercent"), QString::fromLatin1(c.markupPercent));
         Key(Qt::Key_Return, Qt::ControlModifier);
         ASSERT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(FormatC("$%8.2f", dlg.Record().DiscountPrice), QString::fromLatin1(c.discount));
-        EXPECT_EQ(FormatC("$%8.2f", dlg.Record().MarkupPrice), QString::fromLatin1(c.markup));
-        EXPECT_DOUBLE_EQ(dlg.Record().MarkupPercent, 0.5);
+        const CStoreItemRecord& r = dlg.Record();
+        EXPECT_EQ(FormatC("$%8.2f", r.DiscountPrice), QString::fromLatin1(c.discount));
+        EXPECT_EQ(FormatC("$%8.2f", r.MarkupPrice), QString::fromLatin1(c.markup));
+        EXPECT_EQ(FormatRate(kFormatRate, r.DiscountPercent), QString::fromLatin1(c.discountPercent));
+        EXPECT_EQ(FormatRate(kFormatRate, r.MarkupPercent), QString::fromLatin1(c.markupPercent));
+        // The stored percents give the stored prices again.
+        if (r.BaseLinePrice > 0.0 && r.DiscountPercent <= 1.0) {
+            EXPECT_DOUBLE_EQ(RoundToCents(r.BaseLinePrice - r.BaseLinePrice * r.DiscountPercent), r.DiscountPrice);
+        }
+        EXPECT_DOUBLE_EQ(RoundToCents(r.DiscountPrice + r.DiscountPrice * r.MarkupPercent), r.MarkupPrice);
+    }
+}
+
+TEST_F(StoreItemInfoDlg, TheDialogsTakeAGroupByItsNameAndStoredValue) {
+    CLookupTable* lookup = doc.GetPtrLookupTable();
+    const std::pair<const char*, double> added[] = {{"big box", 0.125}, {"half", 0.005}, {"all", 1.0}};
+    for (const auto& [name, value] : added)
+        ASSERT_NE(lookup->AddItem(doc.GetDefaultDiscTableID(), QString::fromLatin1(name), value), -1);
+    lookup->ReQueryRecordsetUsingCategory(doc.GetDefaultDiscTableID());
+    // Entries: default, retail, big box, half, all. The stored item's group is "retail".
+    const struct {
+        int downs;
+        const char* name;
+        double percent;
+        const char* discount;
+    } cases[] = {{1, "big box", 0.125, "$    8.75"}, {2, "half", 0.005, "$    9.95"}, {3, "all", 1.0, "$    0.00"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            CStoreItemInfoDlg dlg(Stored(), &doc);
+            ASSERT_TRUE(Open(dlg));
+            Enter(Combo(dlg, "comboDiscountGroup"));
+            for (int i = 0; i < c.downs; ++i) Key(Qt::Key_Down);
+            EXPECT_EQ(Text(dlg, "editDiscountPrice"), QString::fromLatin1(c.discount));
+            Key(Qt::Key_Return, Qt::ControlModifier);
+            ASSERT_EQ(dlg.result(), QDialog::Accepted);
+            EXPECT_EQ(dlg.Record().DiscountGrpName, QString::fromLatin1(c.name));
+            EXPECT_DOUBLE_EQ(dlg.Record().DiscountPercent, c.percent);
+        }
+        {
+            CStoreItemMultiEditDlg dlg(&doc);
+            ASSERT_TRUE(Open(dlg));
+            Enter(Combo(dlg, "comboGroup"));
+            for (int i = 0; i < c.downs + 1; ++i) Key(Qt::Key_Down);
+            Key(Qt::Key_Return, Qt::ControlModifier);
+            ASSERT_EQ(dlg.result(), QDialog::Accepted);
+            EXPECT_EQ(dlg.Changes().groupName, QString::fromLatin1(c.name));
+            EXPECT_DOUBLE_EQ(dlg.Changes().groupPercent, c.percent);
+        }
     }
 }
 
@@ -381,7 +431,7 @@ TEST_F(StoreItemInfoDlg, ChoosingAGroupOrContainerReplacesTheItemsOwn) {
     EXPECT_DOUBLE_EQ(dlg.Record().MarkupPricePerOz, 15.0 / 16.0);
 }
 
-TEST_F(StoreItemInfoDlg, ANonIntegerStockQuantityKeepsTheDialogOpen) {
+TEST_F(StoreItemInfoDlg, ANonIntegerOrNegativeStockQuantityKeepsTheDialogOpen) {
     CStoreItemInfoDlg dlg(Stored(), &doc);
     ASSERT_TRUE(Open(dlg));
     for (const char* typed : {"12x", "", "1.5", "99999999999"}) {
@@ -396,11 +446,19 @@ TEST_F(StoreItemInfoDlg, ANonIntegerStockQuantityKeepsTheDialogOpen) {
         EXPECT_EQ(Focused(), Edit(dlg, "editQtyInStock"));
     }
     EXPECT_TRUE(prompter.m_unexpected.isEmpty());
+    // Stock never goes below 0.
+    prompter.Expect(kNegativeStockMessage);
     EnterAndType(Edit(dlg, "editQtyInStock"), QStringLiteral(" -3 "));
     Click(Find<QPushButton>(dlg, "IDOK"));
+    EXPECT_TRUE(prompter.AllAnswered());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(Focused(), Edit(dlg, "editQtyInStock"));
+    EnterAndType(Edit(dlg, "editQtyInStock"), QStringLiteral(" 0 "));
+    Click(Find<QPushButton>(dlg, "IDOK"));
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.Record().QtyInStock, -3);
-    EXPECT_EQ(prompter.m_shown.size(), 4);
+    EXPECT_EQ(dlg.Record().QtyInStock, 0);
+    EXPECT_EQ(prompter.m_shown.size(), 5);
+    EXPECT_TRUE(prompter.m_unexpected.isEmpty());
 }
 
 TEST_F(StoreItemInfoDlg, ANumberStillBeingTypedIsReadAtOk) {
@@ -656,7 +714,7 @@ TEST_F(StoreItemMultiEditDlg, ChosenEntriesAndTextsAreHandedBack) {
     EXPECT_FALSE(c.AnyTicked());
 }
 
-TEST_F(StoreItemMultiEditDlg, ANonIntegerStockQuantityKeepsTheDialogOpen) {
+TEST_F(StoreItemMultiEditDlg, ANonIntegerOrNegativeStockQuantityKeepsTheDialogOpen) {
     CStoreItemMultiEditDlg dlg(&doc);
     ASSERT_TRUE(Open(dlg));
     Click(Check(dlg, "checkStockQty"));
@@ -666,11 +724,17 @@ TEST_F(StoreItemMultiEditDlg, ANonIntegerStockQuantityKeepsTheDialogOpen) {
     EXPECT_TRUE(prompter.AllAnswered());
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(Focused(), Edit(dlg, "editStockQty"));
+    Type(QStringLiteral("-4"));
+    prompter.Expect(kNegativeStockMessage);
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(prompter.AllAnswered());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(Focused(), Edit(dlg, "editStockQty"));
     Type(QStringLiteral("4"));
     Key(Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Changes().stockQtyValue, 4);
-    EXPECT_EQ(prompter.m_shown, QStringList{kIntegerMessage});
+    EXPECT_EQ(prompter.m_shown, (QStringList{kIntegerMessage, kNegativeStockMessage}));
 }
 
 TEST_F(StoreItemMultiEditDlg, TheChangesApplyWithTheStoresOwnTableAndList) {

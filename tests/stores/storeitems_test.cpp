@@ -1,10 +1,13 @@
 // A store's item list on real windows: item commands, find, copy and move, mass updates.
 #include "listharness.h"
 
+#include "db/database.h"
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
 #include "lookup/lookuptable.h"
+#include "project/schema.h"
 #include "stores/storelistctrl.h"
+#include "userinput.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -313,6 +316,178 @@ TEST_F(StoreItems, EditingSeveralItemsRecomputesTheirPrices) {
     EXPECT_EQ(list->GetItemText(0, 3), QStringLiteral("$   10.00"));
     EXPECT_EQ(list->GetItemText(1, 5), QStringLiteral("$   10.00")); // discount price follows at 0 %
     EXPECT_EQ(list->GetItemText(2, 3), QStringLiteral("$    2.00")); // not selected
+}
+
+} // namespace
+
+namespace {
+
+// The item as the project file holds it.
+CStoreItemRecord StoredItem(CQuorvaneDoc& doc, int storeID, int id) {
+    db::Recordset rs(*doc.GetPtrDatabase());
+    rs.open(QStringLiteral("select * from [StoreItems_%1]").arg(storeID));
+    CStoreItemRecord r;
+    if (rs.findFirst(QStringLiteral("ID = %1").arg(id))) CStoreListCtrl::XferRecordsetToDlg(rs, r);
+    return r;
+}
+
+// Changes one entry of the discount table the dialog opens on, as the user does.
+std::function<int(QDialog&)> ChangeDiscountEntry(const QString& name, const QString& percent) {
+    return [=](QDialog& dlg) {
+        EXPECT_TRUE(Open(dlg));
+        EnterAndType(Find<QLineEdit>(dlg, "editName"), name);
+        EnterAndType(Find<QLineEdit>(dlg, "editPercent"), percent);
+        Click(Find<QPushButton>(dlg, "buttonAdd"));
+        Click(Find<QPushButton>(dlg, "IDOK"));
+        return dlg.result();
+    };
+}
+
+TEST_F(StoreItems, TypedPricesKeepTheirPercentsAndTableChangesReachOnlyTheirItems) {
+    CLookupTable* lookup = h.doc.GetPtrLookupTable();
+    ASSERT_NE(lookup->AddItem(1, QStringLiteral("retail"), 0.10), -1);
+    ASSERT_NE(lookup->AddItem(1, QStringLiteral("bulk"), 0.20), -1);
+    h.stores->RequeryLookupTable();
+    QVariantHash a = Item(1, QStringLiteral("A"), QStringLiteral("a"), 20.0);
+    a.insert(QStringLiteral("DiscountGrpName"), QStringLiteral("retail"));
+    a.insert(QStringLiteral("DiscountPercent"), 0.10);
+    a.insert(QStringLiteral("DiscountPrice"), 18.0);
+    a.insert(QStringLiteral("MarkupPrice"), 18.0);
+    list->Table().AddRow(a);
+    QVariantHash b = Item(2, QStringLiteral("B"), QStringLiteral("b"), 10.0);
+    b.insert(QStringLiteral("DiscountGrpName"), QStringLiteral("bulk"));
+    b.insert(QStringLiteral("DiscountPercent"), 0.20);
+    b.insert(QStringLiteral("DiscountPrice"), 8.0);
+    b.insert(QStringLiteral("MarkupPrice"), 8.0);
+    list->Table().AddRow(b);
+    list->RefreshListCtrlFromRecordset();
+
+    // The user types A's discount and markup prices.
+    list->SelectOnly(0);
+    h.prompter.ExpectDialog([](QDialog& dlg) {
+        EXPECT_TRUE(Open(dlg));
+        TypeAndLeave(Find<QLineEdit>(dlg, "editDiscountPrice"), QStringLiteral("15"));
+        TypeAndLeave(Find<QLineEdit>(dlg, "editMarkupPrice"), QStringLiteral("30"));
+        Key(Qt::Key_Return, Qt::ControlModifier);
+        return dlg.result();
+    });
+    list->OnEditItem();
+    ASSERT_TRUE(h.prompter.AllAnswered());
+    CStoreItemRecord stored = StoredItem(h.doc, 1, 1);
+    EXPECT_EQ(stored.DiscountPrice, 15.0);
+    EXPECT_DOUBLE_EQ(stored.DiscountPercent, 0.25);
+    EXPECT_EQ(stored.MarkupPrice, 30.0);
+    EXPECT_DOUBLE_EQ(stored.MarkupPercent, 1.0);
+
+    // A second store on a table of its own: changing that table leaves the first store alone.
+    const int wholesale = h.doc.GetPtrDiscTableNamesList()->AddItem(0, QStringLiteral("Wholesale"));
+    ASSERT_NE(lookup->AddItem(wholesale, QStringLiteral("default"), 0.0), -1);
+    ASSERT_NE(AddSecondStore(), nullptr);
+    h.stores->TabBar()->setCurrentIndex(1);
+    h.stores->SetStoreDiscTableIndex(wholesale);
+    h.prompter.ExpectDialog(ChangeDiscountEntry(QStringLiteral("default"), QStringLiteral("5")));
+    h.stores->ShowDiscountsDlg();
+    ASSERT_TRUE(h.prompter.AllAnswered());
+    stored = StoredItem(h.doc, 1, 1);
+    EXPECT_EQ(stored.DiscountPrice, 15.0);
+    EXPECT_EQ(stored.MarkupPrice, 30.0);
+
+    // On the first store's table, a changed group reaches its items and no others.
+    h.stores->TabBar()->setCurrentIndex(0);
+    h.prompter.ExpectDialog(ChangeDiscountEntry(QStringLiteral("bulk"), QStringLiteral("30")));
+    h.stores->ShowDiscountsDlg();
+    ASSERT_TRUE(h.prompter.AllAnswered());
+    const CStoreItemRecord itemB = StoredItem(h.doc, 1, 2);
+    EXPECT_DOUBLE_EQ(itemB.DiscountPercent, 0.30);
+    EXPECT_DOUBLE_EQ(itemB.DiscountPrice, 7.0);
+    stored = StoredItem(h.doc, 1, 1);
+    EXPECT_EQ(stored.DiscountPrice, 15.0);
+    EXPECT_DOUBLE_EQ(stored.DiscountPercent, 0.25);
+    EXPECT_EQ(stored.MarkupPrice, 30.0);
+    EXPECT_EQ(list->GetItemText(1, 5), QStringLiteral("$    7.00"));
+}
+
+TEST_F(StoreItems, AnItemTheEngineRefusesToStoreIsReportedToTheUser) {
+    // A container name longer than an item's field, as an older file may hold.
+    const QString longName(60, QLatin1Char('c'));
+    h.doc.GetPtrContainers()->AddItem(h.doc.GetDefaultContainerID(), longName);
+    h.stores->RequeryContainerList();
+    const QString one = QStringLiteral("The store item could not be stored.\n");
+    const QString two = QStringLiteral("2 store items could not be stored.\n");
+
+    h.prompter.ExpectDialog([&](QDialog& dlg) {
+        EXPECT_TRUE(Open(dlg));
+        EnterAndType(Find<QLineEdit>(dlg, "editItemCode"), QStringLiteral("LONG"));
+        auto* combo = Find<QComboBox>(dlg, "comboContainer");
+        Enter(combo);
+        Key(Qt::Key_End);
+        EXPECT_EQ(combo->currentText(), longName);
+        Key(Qt::Key_Return, Qt::ControlModifier);
+        return dlg.result();
+    });
+    list->OnEditAddItem();
+    ASSERT_EQ(h.prompter.m_shown.size(), 1);
+    EXPECT_TRUE(h.prompter.m_shown[0].startsWith(one)) << h.prompter.m_shown[0].toStdString();
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(Stored(1), 0);
+    EXPECT_EQ(h.doc.GetHighWaterStoreItemsID(), 1);
+
+    // The same container for two items at once: one message for both.
+    AddRows(list, 1, {"a", "b"});
+    list->SelectOnly(0);
+    list->ClickRow(1, Qt::ShiftModifier);
+    h.prompter.ExpectDialog([&](QDialog& dlg) {
+        EXPECT_TRUE(Open(dlg));
+        Click(Find<QCheckBox>(dlg, "checkChangeContainer"));
+        Enter(Find<QComboBox>(dlg, "comboContainer"));
+        Key(Qt::Key_End);
+        Key(Qt::Key_Return, Qt::ControlModifier);
+        return dlg.result();
+    });
+    list->OnEditItem();
+    ASSERT_EQ(h.prompter.m_shown.size(), 2);
+    EXPECT_TRUE(h.prompter.m_shown[1].startsWith(two)) << h.prompter.m_shown[1].toStdString();
+    EXPECT_EQ(StoredItem(h.doc, 1, 1).ContainerType, QStringLiteral(" "));
+    EXPECT_EQ(list->GetItemText(1, 2), QStringLiteral(" "));
+}
+
+TEST_F(StoreItems, ACopyOrMoveTheEngineRefusesIsReportedAndChangesNothing) {
+    AddRows(list, 1, {"a"});
+    QVariantHash b = Item(2, QStringLiteral("b"), QStringLiteral("b item"));
+    b.insert(QStringLiteral("ContainerType"), QStringLiteral("bottle"));
+    list->Table().AddRow(b);
+    ASSERT_NE(AddSecondStore(), nullptr);
+    const QString path = h.doc.GetPathName();
+    h.doc.OnFileCloseProject();
+    {
+        // The second store's table as another program left it, with a narrower container field.
+        db::Database database;
+        database.open(path);
+        db::TableDef narrow = schema::StoreItems(2);
+        for (db::FieldDef& f : narrow.fields)
+            if (f.name == QLatin1String("ContainerType")) f.size = 3;
+        database.exec(QStringLiteral("DROP TABLE [StoreItems_2]"));
+        database.createTable(narrow);
+    }
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    list = h.stores->CurrentStoreList();
+    CStoreListCtrl* second = h.stores->GetPtrStoreLC(1);
+    ASSERT_TRUE(list && second);
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        h.prompter.m_shown.clear();
+        list->SelectOnly(1);
+        if (!move) list->ClickRow(0, Qt::ShiftModifier); // the copy fails on its second item
+        h.stores->OnEditCopyStoreItem(move);
+        ASSERT_EQ(h.prompter.m_shown.size(), 1);
+        EXPECT_TRUE(h.prompter.m_shown[0].startsWith(move ? QStringLiteral("The store items could not be moved.\n")
+                                                          : QStringLiteral("The store items could not be copied.\n")))
+            << h.prompter.m_shown[0].toStdString();
+        EXPECT_EQ(Codes(list), (QStringList{"a", "b"}));
+        EXPECT_EQ(Codes(second), QStringList{});
+        EXPECT_EQ(Stored(1), 2);
+        EXPECT_EQ(Stored(2), 0);
+    }
 }
 
 } // namespace

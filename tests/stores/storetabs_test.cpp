@@ -1,6 +1,7 @@
 // The store tabs on real windows: the first store, adding, editing and deleting stores.
 #include "listharness.h"
 
+#include "db/database.h"
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
 #include "lookup/lookuptable.h"
@@ -161,6 +162,66 @@ TEST_F(StoreTabs, ChangingAStoresContainerListAsksWhenItHasItemsAndResetsThem) {
     EXPECT_EQ(h.stores->GetStoreContainerIndex(), list);
     ASSERT_EQ(items->GetItemCount(), 1);
     EXPECT_EQ(items->GetItemText(0, 2), QStringLiteral(" "));
+}
+
+TEST_F(StoreTabs, AStoreWhoseListCannotBeLoadedLeavesNoTabBehind) {
+    h.prompter.ExpectDialog(AcceptStore(QStringLiteral("Second")));
+    h.stores->OnEditAddItem();
+    h.prompter.ExpectDialog(AcceptStore(QStringLiteral("Third")));
+    h.stores->OnEditAddItem();
+    const QString path = h.doc.GetPathName();
+    h.doc.OnFileCloseProject();
+    {
+        db::Database database; // the third store's item table is gone from the file
+        database.open(path);
+        database.exec(QStringLiteral("DROP TABLE [StoreItems_3]"));
+    }
+    h.prompter.Expect(QStringLiteral("Failed to create store list control!\n"));
+    ASSERT_TRUE(h.doc.OpenProject(path));
+    EXPECT_TRUE(h.prompter.AllAnswered());
+    ASSERT_EQ(h.stores->TabBar()->count(), 2);
+    EXPECT_EQ(h.stores->GetStoreCount(), 2);
+    EXPECT_EQ(h.stores->GetPtrStoreLC(2), nullptr);
+
+    // Every tab has its list: the last one can be shown and deleted.
+    h.stores->TabBar()->setCurrentIndex(1);
+    ASSERT_NE(h.stores->CurrentStoreList(), nullptr);
+    EXPECT_EQ(h.stores->CurrentStoreList()->GetStoreID(), 2);
+    h.prompter.Expect(QStringLiteral("Delete Store Record?"), CPrompter::Answer::Yes);
+    h.stores->OnEditDelItem();
+    ASSERT_EQ(h.stores->TabBar()->count(), 1);
+    EXPECT_EQ(h.stores->GetStoreCount(), 1);
+    EXPECT_EQ(h.stores->CurrentStoreList()->GetStoreID(), 1);
+    EXPECT_TRUE(h.prompter.AllAnswered());
+}
+
+TEST_F(StoreTabs, BringingAStoreToTheFrontRetargetsTheDiscountTableAndContainerList) {
+    const int table = h.doc.GetPtrDiscTableNamesList()->AddItem(0, QStringLiteral("Wholesale"));
+    h.doc.GetPtrLookupTable()->AddItem(table, QStringLiteral("bulk"), 0.2);
+    const int list = h.doc.GetPtrContainerNamesList()->AddItem(0, QStringLiteral("Crates"));
+    h.doc.GetPtrContainers()->AddItem(list, QStringLiteral("crate"));
+    h.prompter.ExpectDialog(AcceptStore(QStringLiteral("Second")));
+    h.stores->OnEditAddItem();
+    h.stores->TabBar()->setCurrentIndex(1);
+    h.stores->SetStoreDiscTableIndex(table);
+    h.stores->SetStoreContainerIndex(list);
+    h.stores->TabBar()->setCurrentIndex(0);
+
+    const auto firstEntries = [&] {
+        int id = 0;
+        QString group, container;
+        double value = 0;
+        h.doc.GetPtrLookupTable()->GetFirst(id, group, value);
+        h.doc.GetPtrContainers()->GetFirst(id, container);
+        return QStringList{group, container};
+    };
+    h.stores->ShowStoreTabUsingID(2);
+    EXPECT_EQ(h.stores->TabBar()->currentIndex(), 1);
+    EXPECT_EQ(h.stores->GetCurrentStoreIndex(), 1);
+    EXPECT_EQ(firstEntries(), (QStringList{"bulk", "crate"}));
+    h.stores->ShowStoreTabUsingID(1);
+    EXPECT_EQ(h.stores->TabBar()->currentIndex(), 0);
+    EXPECT_EQ(firstEntries(), (QStringList{"default", "box"}));
 }
 
 } // namespace
