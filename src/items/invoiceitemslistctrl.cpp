@@ -7,7 +7,7 @@
 #include "trace/tracesink.h"
 
 CInvoiceItemsListCtrl::CInvoiceItemsListCtrl(CQuorvaneDoc* doc, QWidget* parent)
-    : CListWindow(doc, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("item"),
+    : CListWindow(doc, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("Invoice Items"),
                   InvoiceItemColumnSet(), kInvoiceItemColumnGroup, parent) {
     setObjectName(QString::number(kWindowID));
 }

@@ -1,10 +1,9 @@
 #include "groupedstringlist.h"
 
-#include "project/quorvanedoc.h"
 #include "trace/tracesink.h"
 #include "ui/prompter.h"
 
-CDaoGroupedStringList::CDaoGroupedStringList(CQuorvaneDoc* doc, const QString& tableName)
+CDaoGroupedStringList::CDaoGroupedStringList(IIdentifierSource* doc, const QString& tableName)
     : CListTable(doc, QStringLiteral("CDaoGroupedStringList")), m_tableName(tableName) {}
 
 CDaoGroupedStringList::~CDaoGroupedStringList() = default;
@@ -118,21 +117,25 @@ int CDaoGroupedStringList::PutItem(int id, const QString& string) {
 int CDaoGroupedStringList::AddItem(int group, const QString& string) {
     Trace(20, QStringLiteral("CDaoGroupedStringList::AddItem()"));
     if (!CanProceed()) return -1;
-    try {
-        m_currentID = m_pDoc->GetHighWaterDaoStringListID();
-        m_pRecordSet->addNew();
-        m_pRecordSet->setValue(QStringLiteral("ID"), m_currentID);
-        m_pRecordSet->setValue(QStringLiteral("Group"), group);
-        m_pRecordSet->setValue(QStringLiteral("String"), string.isEmpty() ? QStringLiteral(" ") : string);
-        m_pRecordSet->update();
-        m_pDoc->IncrementDaoStringListID();
-        return m_currentID;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CDaoGroupedStringList::AddItem()"));
-        if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
-        ShowError(e.description());
-        return -1;
-    }
+    QString failure;
+    const bool stored = m_pDoc->StoreWithNewID(IIdentifierSource::TableCounter::StringList, [&](int id) {
+        try {
+            m_pRecordSet->addNew();
+            m_pRecordSet->setValue(QStringLiteral("ID"), id);
+            m_pRecordSet->setValue(QStringLiteral("Group"), group);
+            m_pRecordSet->setValue(QStringLiteral("String"), string.isEmpty() ? QStringLiteral(" ") : string);
+            m_pRecordSet->update();
+            m_currentID = id;
+            return true;
+        } catch (const db::Error& e) {
+            Trace(10, QStringLiteral("CDaoGroupedStringList::AddItem()"));
+            if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
+            failure = e.description();
+            return false;
+        }
+    });
+    if (!failure.isEmpty()) ShowError(failure); // after the rollback, so the lists are whole again
+    return stored ? m_currentID : -1;
 }
 
 int CDaoGroupedStringList::DeleteItem(int id) {
@@ -167,7 +170,7 @@ int CDaoGroupedStringList::ImportListFromStoreMdb(db::Database& database, int& n
         if (in.recordCount() == 0) return 1;
         db::Transaction tx(m_pRecordSet->database());
         for (in.moveFirst(); !in.isEOF(); in.moveNext()) {
-            m_currentID = m_pDoc->GetHighWaterDaoStringListID();
+            m_currentID = m_pDoc->GetTableCounter(IIdentifierSource::TableCounter::StringList);
             QString original;
             m_pRecordSet->addNew();
             for (const db::FieldDef& f : in.fields()) {
@@ -183,7 +186,7 @@ int CDaoGroupedStringList::ImportListFromStoreMdb(db::Database& database, int& n
                 }
             }
             m_pRecordSet->update();
-            m_pDoc->IncrementDaoStringListID();
+            m_pDoc->IncrementTableCounter(IIdentifierSource::TableCounter::StringList);
             // An imported name must not clash with one already in the list.
             QString current = original, found;
             for (int n = 1;; ++n) {

@@ -5,13 +5,12 @@
 #include <QString>
 #include <memory>
 
-class CQuorvaneDoc;
 
 // A list of short strings in one table, each tagged with a group number: the discount table
 // names, the container list names, the containers and the stored column layouts.
 class CDaoGroupedStringList : public CListTable {
 public:
-    CDaoGroupedStringList(CQuorvaneDoc* doc, const QString& tableName);
+    CDaoGroupedStringList(IIdentifierSource* doc, const QString& tableName);
     ~CDaoGroupedStringList();
 
     const QString& TableName() const { return m_tableName; }

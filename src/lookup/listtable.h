@@ -7,7 +7,24 @@
 #include <functional>
 #include <memory>
 
-class CQuorvaneDoc;
+class CPrompter;
+
+// What the data tables ask of the document that owns them: identifiers from its counters and
+// the seam for messages. Through it they stand below the document rather than beside it.
+class IIdentifierSource {
+public:
+    enum class TableCounter { LookupItem, StringList };
+    virtual int GetTableCounter(TableCounter counter) = 0;
+    virtual void IncrementTableCounter(TableCounter counter) = 0;
+    // Reads the counter, stores a row under it with store(id) and counts it, in one write
+    // transaction, so that another user of the file cannot take the same identifier between.
+    // False, with nothing stored, when store() fails or the write does.
+    virtual bool StoreWithNewID(TableCounter counter, const std::function<bool(int id)>& store) = 0;
+    virtual CPrompter& Prompter() = 0;
+
+protected:
+    ~IIdentifierSource() = default;
+};
 
 // What the discount lookup table and the grouped string lists share: one recordset over one
 // table, filtered to one discount table or group at a time, walked first to last, and copied
@@ -19,7 +36,7 @@ public:
     db::Recordset* GetPtrRecordset() { return m_pRecordSet.get(); }
 
 protected:
-    CListTable(CQuorvaneDoc* doc, QString className) : m_pDoc(doc), m_className(std::move(className)) {}
+    CListTable(IIdentifierSource* doc, QString className) : m_pDoc(doc), m_className(std::move(className)) {}
     ~CListTable() = default;
 
     QString Name(const char* operation) const;
@@ -37,7 +54,7 @@ protected:
     int ExportRows(db::Database& exchange, const char* operation, const std::function<bool(db::Database&)>& define,
                    const std::function<bool(const db::Recordset&)>& take);
 
-    CQuorvaneDoc* m_pDoc;
+    IIdentifierSource* m_pDoc;
     QString m_className;
     std::unique_ptr<db::Recordset> m_pRecordSet;
 };

@@ -1,9 +1,9 @@
 #include "lookuptable.h"
 
-#include "project/quorvanedoc.h"
 #include "trace/tracesink.h"
+#include "ui/prompter.h"
 
-CLookupTable::CLookupTable(CQuorvaneDoc* doc) : CListTable(doc, QStringLiteral("CLookupTable")) {}
+CLookupTable::CLookupTable(IIdentifierSource* doc) : CListTable(doc, QStringLiteral("CLookupTable")) {}
 
 CLookupTable::~CLookupTable() = default;
 
@@ -83,22 +83,24 @@ int CLookupTable::PutItem(int id, const QString& name, double value) {
 int CLookupTable::AddItem(int category, const QString& name, double value) {
     Trace(20, QStringLiteral("CLookupTable::AddItem()"));
     if (!CanProceed()) return -1;
-    try {
-        m_currentID = m_pDoc->GetHighWaterLookupItemID();
-        m_pRecordSet->addNew();
-        m_pRecordSet->setValue(QStringLiteral("ID"), m_currentID);
-        m_pRecordSet->setValue(QStringLiteral("Category"), category);
-        m_pRecordSet->setValue(QStringLiteral("ItemName"), name.isEmpty() ? QStringLiteral(" ") : name);
-        m_pRecordSet->setValue(QStringLiteral("Value"), value);
-        m_pRecordSet->update();
-        m_pDoc->IncrementLookupItemID();
-        return m_currentID;
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CLookupTable::AddItem()"));
-        Trace(10, e.description());
-        if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
-        return -1;
-    }
+    const bool stored = m_pDoc->StoreWithNewID(IIdentifierSource::TableCounter::LookupItem, [&](int id) {
+        try {
+            m_pRecordSet->addNew();
+            m_pRecordSet->setValue(QStringLiteral("ID"), id);
+            m_pRecordSet->setValue(QStringLiteral("Category"), category);
+            m_pRecordSet->setValue(QStringLiteral("ItemName"), name.isEmpty() ? QStringLiteral(" ") : name);
+            m_pRecordSet->setValue(QStringLiteral("Value"), value);
+            m_pRecordSet->update();
+            m_currentID = id;
+            return true;
+        } catch (const db::Error& e) {
+            Trace(10, QStringLiteral("CLookupTable::AddItem()"));
+            Trace(10, e.description());
+            if (m_pRecordSet->editMode() != db::Recordset::NoEdit) m_pRecordSet->cancelUpdate();
+            return false;
+        }
+    });
+    return stored ? m_currentID : -1;
 }
 
 int CLookupTable::DeleteItem(int id) {
@@ -131,7 +133,7 @@ int CLookupTable::ImportTableFromStoreMdb(db::Database& database, int category) 
         if (in.recordCount() == 0) return 1;
         db::Transaction tx(m_pRecordSet->database());
         for (in.moveFirst(); !in.isEOF(); in.moveNext()) {
-            m_currentID = m_pDoc->GetHighWaterLookupItemID();
+            m_currentID = m_pDoc->GetTableCounter(IIdentifierSource::TableCounter::LookupItem);
             m_pRecordSet->addNew();
             for (const db::FieldDef& f : in.fields()) {
                 if (m_pRecordSet->fieldIndex(f.name) < 0) continue;
@@ -140,7 +142,7 @@ int CLookupTable::ImportTableFromStoreMdb(db::Database& database, int category) 
                 else m_pRecordSet->setValue(f.name, in.value(f.name));
             }
             m_pRecordSet->update();
-            m_pDoc->IncrementLookupItemID();
+            m_pDoc->IncrementTableCounter(IIdentifierSource::TableCounter::LookupItem);
         }
         tx.commit();
         return 1;

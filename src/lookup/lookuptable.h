@@ -5,13 +5,12 @@
 #include <QString>
 #include <memory>
 
-class CQuorvaneDoc;
 
 // The entries of every discount table (group name and rate), one table for all; filtered to
 // one discount table at a time.
 class CLookupTable : public CListTable {
 public:
-    explicit CLookupTable(CQuorvaneDoc* doc);
+    explicit CLookupTable(IIdentifierSource* doc);
     ~CLookupTable();
 
     static db::TableDef TableDefinition();

@@ -249,6 +249,7 @@ bool CQuorvaneDoc::OpenDatabase(const QString& path, bool primary) {
         rs->open(QStringLiteral("select * from [Project]"));
         if (rs->recordCount() == 0) throw db::Error(QStringLiteral("The project file has no Project row."));
         rs->moveLast();
+        TraceF(20, "  Proj Count = %ld  Fields = %d\n", rs->recordCount(), rs->fieldCount());
         // A refused file's row must not stay behind in the document.
         if (rs->intValue(QStringLiteral("Version")) != kProjectVersion) {
             Trace(20, QStringLiteral("  Unrecognized project file version!"));

@@ -38,7 +38,7 @@ CQuorvaneDoc::CQuorvaneDoc(CPrompter* prompter, QObject* parent)
         this, QStringLiteral("CInvoicesListCtrl"), schema::Invoice(), QStringLiteral("invoice"),
         InvoiceColumnSet(), kInvoiceColumnGroup);
     m_headlessInvoiceItems = std::make_unique<CHeadlessListOwner>(
-        this, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("item"),
+        this, QStringLiteral("CInvoiceItemsListCtrl"), schema::InvoiceItems(), QStringLiteral("Invoice Items"),
         InvoiceItemColumnSet(), kInvoiceItemColumnGroup);
     m_headlessStores = std::make_unique<CHeadlessStoreTabs>(this);
     SetListOwners(nullptr, nullptr, nullptr, nullptr);
@@ -223,6 +223,22 @@ void CQuorvaneDoc::ChangeCounter(Counter c, Change&& change) {
         Trace(10, e.description());
         if (m_pRecordSetHW && m_pRecordSetHW->isOpen() && m_pRecordSetHW->editMode() != db::Recordset::NoEdit)
             m_pRecordSetHW->cancelUpdate();
+    }
+}
+
+bool CQuorvaneDoc::StoreWithNewID(Counter c, const std::function<bool(int id)>& store) {
+    Trace(20, QStringLiteral("CQuorvaneDoc::StoreWithNewID()"));
+    try {
+        db::Transaction tx(m_primary);
+        if (!store(GetCounter(c))) return false;
+        IncrementCounter(c);
+        tx.commit();
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, QStringLiteral("CQuorvaneDoc::StoreWithNewID()"));
+        Trace(10, e.description());
+        m_prompter->MessageBox(e.description());
+        return false;
     }
 }
 

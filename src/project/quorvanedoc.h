@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/recordset.h"
+#include "lookup/listtable.h"
 #include "project/tableowner.h"
 #include "ui/prompter.h"
 
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QVariantHash>
 #include <array>
+#include <functional>
 #include <memory>
 
 class CLookupTable;
@@ -16,7 +18,7 @@ class CDaoGroupedStringList;
 
 // The one document: creates, verifies, opens and closes the project file, keeps the project's
 // own row and the identifier counters, and owns the table owners that are not windows.
-class CQuorvaneDoc : public QObject {
+class CQuorvaneDoc : public QObject, public IIdentifierSource {
     Q_OBJECT
 public:
     static constexpr int kProjectVersion = 1002;
@@ -32,7 +34,7 @@ public:
     explicit CQuorvaneDoc(CPrompter* prompter = nullptr, QObject* parent = nullptr);
     ~CQuorvaneDoc() override;
 
-    CPrompter& Prompter() { return *m_prompter; }
+    CPrompter& Prompter() override { return *m_prompter; }
     void SetPrompter(CPrompter* prompter);
 
     // The list windows hand themselves over; null restores the window-less owners.
@@ -130,6 +132,15 @@ public:
     void SetCustomerNbr(int value) { SetCounter(CustomerNbr, value); }
     void SetInvoiceNbr(int value) { SetCounter(InvoiceNbr, value); }
     static const char* CounterFieldName(Counter c);
+    // Reads the counter, stores a row under it with store(id) and counts it, in one write
+    // transaction; an engine error is shown. False, with nothing stored, on any failure.
+    bool StoreWithNewID(Counter c, const std::function<bool(int id)>& store);
+    // The data tables' side of the counters.
+    int GetTableCounter(TableCounter counter) override { return GetCounter(CounterOf(counter)); }
+    void IncrementTableCounter(TableCounter counter) override { IncrementCounter(CounterOf(counter)); }
+    bool StoreWithNewID(TableCounter counter, const std::function<bool(int id)>& store) override {
+        return StoreWithNewID(CounterOf(counter), store);
+    }
     // Raises each identifier counter above the largest identifier in its tables (a crash
     // between storing a row and counting it, or an older or damaged HighWater row, would
     // otherwise hand out a used one). ownFile holds the user's own ColumnDefs of a shared
@@ -166,6 +177,9 @@ private:
     void ResetContents(); // every field of the document back to a new document's
     template <typename Change>
     void ChangeCounter(Counter c, Change&& change);
+    static Counter CounterOf(TableCounter counter) {
+        return counter == TableCounter::LookupItem ? LookupItemID : DaoStringListID;
+    }
     bool RaiseCountersOnOpen();
 
     CPrompter* m_prompter;

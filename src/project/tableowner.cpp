@@ -131,17 +131,21 @@ void CHeadlessStoreTabs::OnEditAddItem() {
     if (!CanProceed()) return;
     // Without a window only the first store, which needs no dialog, can be added.
     if (!m_lists.empty()) return;
-    const int id = m_pDoc->GetHighWaterStoreID();
-    try {
-        m_table.AddRow(CQuorvaneDoc::NewStoreValues(id, m_pDoc->GetDefaultDiscTableID(),
-                                                    m_pDoc->GetDefaultContainerID()));
-    } catch (const db::Error& e) {
-        Trace(10, QStringLiteral("CStoreTabCtrl::OnEditAddItem()"));
-        Trace(10, e.description());
-        return;
-    }
+    int id = -1;
+    const bool stored = m_pDoc->StoreWithNewID(CQuorvaneDoc::StoreID, [&](int newID) {
+        try {
+            m_table.AddRow(CQuorvaneDoc::NewStoreValues(newID, m_pDoc->GetDefaultDiscTableID(),
+                                                        m_pDoc->GetDefaultContainerID()));
+            id = newID;
+            return true;
+        } catch (const db::Error& e) {
+            Trace(10, QStringLiteral("CStoreTabCtrl::OnEditAddItem()"));
+            Trace(10, e.description());
+            return false;
+        }
+    });
+    if (!stored) return;
     m_table.ActivateRecordInRecordset(id);
-    m_pDoc->IncrementStoreID();
     if (!AddStoreListControl(id, true) && m_table.ActivateRecordInRecordset(id)) {
         try {
             m_table.GetPtrRecordset()->remove();

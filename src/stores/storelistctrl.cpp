@@ -235,14 +235,16 @@ void CStoreListCtrl::OnEditAddItem() {
     CStoreItemInfoDlg dlg(record, Doc(), this);
     if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreItemRecord entered = dlg.Record();
-    entered.ID = record.ID;
-    if (!WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
-                  Refused()))
-        return;
+    // Taken again now: another user may have added an item while the dialog was open.
+    const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::StoreItemsID, [&](int id) {
+        entered.ID = id;
+        return WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
+                        Refused());
+    });
+    if (!stored) return;
     ActivateRecordInRecordset(entered.ID);
     PutRecordToListCtrl(true);
     StandOnRow(Model()->RowOfID(entered.ID));
-    Doc()->IncrementStoreItemsID();
 }
 
 void CStoreListCtrl::OnEditItem() {

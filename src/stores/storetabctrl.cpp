@@ -325,11 +325,9 @@ void CStoreTabCtrl::RequeryContainerList() {
 void CStoreTabCtrl::OnEditAddItem() {
     Trace(20, QStringLiteral("CStoreTabCtrl::OnEditAddItem()"));
     if (!CanProceed()) return;
-    const int id = m_pDoc->GetHighWaterStoreID();
     const QVariantHash values =
-        CQuorvaneDoc::NewStoreValues(id, m_pDoc->GetDefaultDiscTableID(), m_pDoc->GetDefaultContainerID());
+        CQuorvaneDoc::NewStoreValues(m_pDoc->GetHighWaterStoreID(), m_pDoc->GetDefaultDiscTableID(), m_pDoc->GetDefaultContainerID());
     CStoreRecord record;
-    record.ID = id;
     record.StoreTabName = values.value(QStringLiteral("StoreTabName")).toString();
     record.ShippingCost = values.value(QStringLiteral("ShippingCost")).toDouble();
     record.DiscTableID = values.value(QStringLiteral("DiscTableID")).toInt();
@@ -340,10 +338,15 @@ void CStoreTabCtrl::OnEditAddItem() {
         ConnectListButtons(dlg);
         if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
         record = dlg.Record();
-        record.ID = id;
     }
     db::Recordset& rs = *GetPtrRecordset();
-    if (!WriteRow(rs, RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError)) return;
+    // The identifier is taken when the row is stored: another user may have added a store.
+    if (!m_pDoc->StoreWithNewID(CQuorvaneDoc::StoreID, [&](int newID) {
+            record.ID = newID;
+            return WriteRow(rs, RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError);
+        }))
+        return;
+    const int id = record.ID;
     ActivateRecordInRecordset(id);
     {
         const QSignalBlocker block(m_tabs);
@@ -351,7 +354,6 @@ void CStoreTabCtrl::OnEditAddItem() {
         m_tabs->setTabData(tab, id);
         if (first) m_tabs->setCurrentIndex(tab);
     }
-    m_pDoc->IncrementStoreID();
     if (!AddStoreListControl(true)) {
         // The table could not be made: the store goes again.
         const QSignalBlocker block(m_tabs);
@@ -508,21 +510,30 @@ void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {
         db::Transaction tx(from.database());
         QSet<int> moved;
         std::vector<int> added;
+        // The write lock is held from here: the copies take the counter's next values and
+        // count them once at the end.
+        const int firstID = move ? 0 : m_pDoc->GetHighWaterStoreItemsID();
+        int nextID = firstID;
+        std::vector<std::pair<int, int>> fieldPairs; // target field, source field
+        for (int t = 0; t < to.fieldCount(); ++t) {
+            const int f = from.fieldIndex(to.fields()[size_t(t)].name);
+            if (f >= 0) fieldPairs.emplace_back(t, f);
+        }
         for (int id : source->GetSelectedIDs()) {
             if (!source->ActivateRecordInRecordset(id)) continue;
-            const int newID = move ? id : m_pDoc->GetHighWaterStoreItemsID();
+            if (!move && nextID == CQuorvaneDoc::kCounterMax) throw db::Error(QStringLiteral("No store item identifiers are left."));
+            const int newID = move ? id : nextID++;
             to.addNew();
-            for (const db::FieldDef& f : to.fields())
-                if (from.fieldIndex(f.name) >= 0) to.setValue(f.name, from.value(f.name));
+            for (const auto& [t, f] : fieldPairs) to.setValue(t, from.value(f));
             to.setValue(kID, newID);
             to.update();
-            if (!move) m_pDoc->IncrementStoreItemsID();
             added.push_back(newID);
             if (move) {
                 from.remove();
                 moved.insert(id);
             }
         }
+        if (nextID != firstID) m_pDoc->SetCounter(CQuorvaneDoc::StoreItemsID, nextID);
         source->RemoveRowsWithIDs(moved);
         target->AppendRecordsToListCtrl(added);
         tx.commit();

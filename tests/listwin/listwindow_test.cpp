@@ -279,6 +279,7 @@ TEST_F(ListWindow, OpeningAProjectTracesTheRowCountsOfItsTables) {
     EXPECT_TRUE(lines.contains(QStringLiteral("  customer Count = 6  Fields = %1\n").arg(customerFields)));
     EXPECT_TRUE(lines.contains(QStringLiteral("  Item Count = 1  Fields = %1  Name %2\n").arg(storeFields).arg(table)))
         << lines.filter(QStringLiteral("Item Count")).join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("  Proj Count = 1  Fields = 6\n")));
 }
 
 } // namespace

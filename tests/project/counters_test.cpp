@@ -2,6 +2,7 @@
 // counters, at the top of the 32-bit range, and across a refused file.
 #include "db/database.h"
 #include "db/recordset.h"
+#include "lookup/lookuptable.h"
 #include "project/quorvanedoc.h"
 #include "scriptedprompter.h"
 #include "testutil.h"
@@ -70,6 +71,21 @@ TEST_F(Counters, TwoDocumentsOnOneFileNeverHandOutAUsedValueNorGoBack) {
     }
     doc.IncrementStoreItemsID();
     EXPECT_EQ(Raw(path, "SELECT HighWaterStoreItemsID FROM HighWater"), QStringLiteral("4"));
+    other.OnFileCloseProject();
+}
+
+TEST_F(Counters, RowsAddedThroughTwoDocumentsGetDistinctIdentifiers) {
+    const QString path = Create(QStringLiteral("rows"));
+    CScriptedPrompter otherPrompter;
+    CQuorvaneDoc other(&otherPrompter);
+    ASSERT_TRUE(doc.OpenProject(path));
+    ASSERT_TRUE(other.OpenProject(path));
+    const int first = doc.GetPtrLookupTable()->AddItem(1, QStringLiteral("first"), 0.1);
+    const int second = other.GetPtrLookupTable()->AddItem(1, QStringLiteral("second"), 0.2);
+    const int third = doc.GetPtrLookupTable()->AddItem(1, QStringLiteral("third"), 0.3);
+    EXPECT_EQ(second, first + 1);
+    EXPECT_EQ(third, second + 1);
+    EXPECT_EQ(Raw(path, "SELECT count(DISTINCT ID) FROM Lookup"), Raw(path, "SELECT count(*) FROM Lookup"));
     other.OnFileCloseProject();
 }
 
