@@ -324,11 +324,17 @@ bool Recordset::findNextContaining(const QStringList& fields, const QString& tex
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    // A scan beats a hash here: tables are narrow, and hashing a name costs more than
-    // comparing it (unequal lengths are rejected at once).
-    for (int i = 0; i < int(m_fields.size()); ++i)
-        if (m_fields[size_t(i)].name == name) return i;
-    for (int i = 0; i < int(m_fields.size()); ++i) // field names ignore case
+    // Owners read and write a row's fields in the same order row after row: try the field
+    // after the last one asked for first. Otherwise a scan beats a hash here: tables are
+    // narrow, and hashing a name costs more than comparing it.
+    const int count = int(m_fields.size());
+    if (m_nameHint < count && m_fields[size_t(m_nameHint)].name == name) return m_nameHint++;
+    for (int i = 0; i < count; ++i)
+        if (m_fields[size_t(i)].name == name) {
+            m_nameHint = i + 1;
+            return i;
+        }
+    for (int i = 0; i < count; ++i) // field names ignore case
         if (m_fields[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }

@@ -123,6 +123,7 @@ private:
     bool m_open = false;
     QString m_table;
     std::vector<FieldDef> m_fields;
+    mutable int m_nameHint = 0; // the field after the one last looked up by name
     QString m_rowSql;    // every field of one row, for edit
     QString m_insertSql; // built once: bulk adds run it per row
     QString m_updateSql; // the last update's text, for m_updateCols
