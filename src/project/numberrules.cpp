@@ -1,9 +1,5 @@
 #include "numberrules.h"
 
-#include <clocale>
-#include <cstdio>
-#include <locale.h>
-
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -91,28 +87,8 @@ double RoundToCents(double value) {
     return double(static_cast<std::int64_t>(cents)) * 0.01;
 }
 
-namespace {
+QString FormatC(const char* printfFormat, double value) { return QString::asprintf(printfFormat, value); }
 
-// printf in the C locale whatever the process locale (a list of thousands of rows formats
-// every cell through here, and Qt's own printf is several times slower).
-template <typename T> QString FormatInCLocale(const char* printfFormat, T value) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    const locale_t previous = uselocale(cLocale);
-    char buffer[128];
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    const int n = std::snprintf(buffer, sizeof buffer, printfFormat, value);
-#pragma GCC diagnostic pop
-    uselocale(previous);
-    if (n < 0) return {};
-    if (n < int(sizeof buffer)) return QString::fromLatin1(buffer, n);
-    return QString::asprintf(printfFormat, value); // longer than the buffer: rare
-}
-
-} // namespace
-
-QString FormatC(const char* printfFormat, double value) { return FormatInCLocale(printfFormat, value); }
-
-QString FormatC(const char* printfFormat, int value) { return FormatInCLocale(printfFormat, value); }
+QString FormatC(const char* printfFormat, int value) { return QString::asprintf(printfFormat, value); }
 
 QString FormatRate(const char* printfFormat, double fraction) { return FormatC(printfFormat, fraction * 100.0); }
