@@ -121,6 +121,67 @@ qsizetype TrimmedLength(const char* p, qsizetype n) {
     return n;
 }
 
+// Tells UTF-8 from single-byte text, and Windows-1252 from DOS 850: a byte beside a plain
+// letter should decode to a letter, of the same case as that neighbour.
+class TextEvidence {
+public:
+    void add(const QByteArray& bytes) {
+        if (bytes.isEmpty()) return;
+        m_utf8 = m_utf8 && IsValidUtf8(bytes);
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+        const qsizetype n = bytes.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (p[i] < 0x80) continue;
+            const int left = i > 0 ? Case(p[i - 1]) : 0;
+            const int right = i + 1 < n ? Case(p[i + 1]) : 0;
+            if (left == 0 && right == 0) continue; // no plain letter beside it: no evidence
+            m_windows += score(m_1252.at(p[i]), p[i], left, right, true);
+            m_dos += score(m_850.at(p[i]), p[i], left, right, false);
+        }
+    }
+
+    int codePage() const {
+        if (m_utf8) return 65001;
+        return m_dos > m_windows ? 850 : 1252;
+    }
+
+private:
+    struct Table {
+        explicit Table(int codePage) {
+            QByteArray high(128, '\0');
+            for (int i = 0; i < 128; ++i) high[i] = char(0x80 + i);
+            text = DecodeCodePage(high, codePage);
+        }
+        QChar at(unsigned char byte) const {
+            const int i = byte - 0x80;
+            return i < text.size() ? text[i] : QChar(QChar::ReplacementCharacter);
+        }
+        QString text;
+    };
+
+    // 1 for a plain lower-case letter, 2 for an upper-case one, 0 for anything else.
+    static int Case(unsigned char c) {
+        if (c >= 'a' && c <= 'z') return 1;
+        if (c >= 'A' && c <= 'Z') return 2;
+        return 0;
+    }
+
+    static int score(QChar ch, unsigned char byte, int left, int right, bool windows) {
+        if (ch.isLetter()) {
+            const int mine = ch.isLower() ? 1 : 2;
+            return (left == 0 || left == mine) && (right == 0 || right == mine) ? 2 : 0;
+        }
+        // Windows quotes and dashes sit beside letters too.
+        return windows && ((byte >= 0x91 && byte <= 0x94) || byte == 0x96 || byte == 0x97) ? 1 : 0;
+    }
+
+    bool m_utf8 = true;
+    qint64 m_windows = 0;
+    qint64 m_dos = 0;
+    Table m_1252{1252};
+    Table m_850{850};
+};
+
 // ---- Header ----------------------------------------------------------------------------------
 
 struct FieldDef {
@@ -429,9 +490,9 @@ public:
         if (!m_file.open(QIODevice::ReadOnly))
             Fail(path, QStringLiteral("The file cannot be opened."));
         m_layout = ReadLayout(m_file, path);
+        if (m_layout.hasMemo) openMemo();
         m_decoder = Decoder(chooseCodePage());
         nameFields();
-        if (m_layout.hasMemo) openMemo();
     }
 
     const std::vector<SourceField>& fields() const override { return m_fields; }
@@ -558,25 +619,24 @@ private:
         return QDateTime(d, QTime(0, 0), Qt::UTC).addSecs((ms + 500) / 1000);
     }
 
-    QVariant memo(const FieldDef& f, const char* p) const {
+    // The memo's bytes; a null array when the field points at none.
+    QByteArray memoBytes(const FieldDef& f, const char* p) const {
         quint64 block = 0;
         if (f.length == 4) {
             block = qFromLittleEndian<quint32>(p);
         } else {
             for (int i = 0; i < f.length; ++i) {
                 if (p[i] >= '0' && p[i] <= '9') block = block * 10 + quint64(p[i] - '0');
-                else if (p[i] != ' ' && p[i] != '\0') return emptyMemo(f); // not a pointer
+                else if (p[i] != ' ' && p[i] != '\0') return {}; // not a pointer
             }
         }
-        if (block == 0) return emptyMemo(f);
-        const QByteArray data = m_memo->read(block);
-        if (f.kind == FieldType::Memo) return m_decoder.decode(data.constData(), data.size());
-        return data;
+        return block == 0 ? QByteArray() : m_memo->read(block);
     }
 
-    static QVariant emptyMemo(const FieldDef& f) {
-        if (f.kind == FieldType::Memo) return QStringLiteral("");
-        return QByteArray("");
+    QVariant memo(const FieldDef& f, const char* p) const {
+        const QByteArray data = memoBytes(f, p);
+        if (f.kind == FieldType::Memo) return m_decoder.decode(data.constData(), data.size());
+        return data.isNull() ? QByteArray("") : data;
     }
 
     bool load() {
@@ -603,25 +663,28 @@ private:
     }
 
     // Without a code page mark, text that is valid UTF-8 is taken as UTF-8 (as spreadsheet
-    // programs write it), any other as Windows-1252.
+    // programs write it); other text as Windows-1252, or as DOS 850 when its letters read better
+    // so (old DOS programs wrote no mark). Memo text counts too, up to a budget.
     int chooseCodePage() {
         const int marked = DbfCodePage(m_layout.languageDriver);
         if (marked != 0) return marked;
-        bool utf8 = true;
-        for (const FieldDef& f : m_layout.fields)
-            utf8 = utf8 && IsValidUtf8(f.rawName);
-        while (utf8 && next()) {
+        TextEvidence evidence;
+        for (const FieldDef& f : m_layout.fields) evidence.add(f.rawName);
+        qint64 memoBudget = 1 << 20;
+        while (next()) {
             for (const FieldDef& f : m_layout.fields) {
-                if (f.type != 'C' && f.type != 'V') continue;
                 const char* p = m_current + f.offset;
-                if (!IsValidUtf8(QByteArray::fromRawData(p, TrimmedLength(p, f.length)))) {
-                    utf8 = false;
-                    break;
+                if (f.type == 'C' || f.type == 'V') {
+                    evidence.add(QByteArray::fromRawData(p, TrimmedLength(p, f.length)));
+                } else if (f.kind == FieldType::Memo && memoBudget > 0) {
+                    const QByteArray data = memoBytes(f, p);
+                    memoBudget -= data.size();
+                    evidence.add(data);
                 }
             }
         }
         rewind();
-        return utf8 ? 65001 : 1252;
+        return evidence.codePage();
     }
 
     void nameFields() {

@@ -309,6 +309,9 @@ TEST(DbfReader, DecodesTextByTheCodePageMark) {
     const Unmarked unmarked[] = {
         {{"caf\xc3\xa9", "plain"}, {QStringLiteral("caf\u00e9"), "plain"}},
         {{"\xc3\xa9", "caf\xe9"}, {QStringLiteral("\u00c3\u00a9"), QStringLiteral("caf\u00e9")}},
+        {{"CAF\xc9", "M\xfcller"}, {QStringLiteral("CAF\u00c9"), QStringLiteral("M\u00fcller")}},
+        {{"pened\x8as", "qu\xa1mic"}, {QStringLiteral("pened\u00e8s"), QStringLiteral("qu\u00edmic")}},
+        {{"pened\x8as"}, {QStringLiteral("pened\u00e8s")}}, // a lower-case letter, not \u0160
     };
     for (const Unmarked& u : unmarked) {
         TempFolder folder;
@@ -320,6 +323,13 @@ TEST(DbfReader, DecodesTextByTheCodePageMark) {
         ASSERT_EQ(read.size(), u.texts.size());
         for (size_t i = 0; i < read.size(); ++i) EXPECT_EQ(read[i][0].toString(), u.texts[i]);
     }
+
+    // Only a memo tells: DOS text there.
+    TempFolder folder;
+    const std::vector<Fld> fields = {{"NAME", 'C', 5}, {"NOTE", 'M', 10}};
+    Write(folder.path("t.dbf"), Dbf(0x83, 0, fields, {Row(fields, {"tea", "1"})}));
+    Write(folder.path("t.dbt"), Le32(2).leftJustified(512, '\0') + "Cr\x8ame br\x96l\x82""e\x1a");
+    EXPECT_EQ(ReadFile(folder.path("t.dbf"))[0][1].toString(), QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e"));
 }
 
 TEST(DbfReader, OpensEachTableOfAFolderSortedByName) {
@@ -452,6 +462,8 @@ TEST(DbfReader, ReadsTheSampleTablesLetterForLetter) {
     EXPECT_EQ(at("dbase_8b", 0, "FLOAT").toDouble(), 1.23456789012346);
     EXPECT_TRUE(at("dbase_8b", 2, "LOGICAL").isNull());
     EXPECT_EQ(at("dbase_f5", 0, "NOM").toString(), "joan-ramon");
+    EXPECT_EQ(at("dbase_f5", 0, "COMN").toString(), QStringLiteral("baix pened\u00e8s"));
+    EXPECT_EQ(at("dbase_f5", 0, "OFIC").toString(), QStringLiteral("qu\u00edmic prof sec"));
     EXPECT_EQ(at("foxprodb_calls", 0, "CALL_DATE"), QVariant(Utc(1994, 11, 21, 13, 35, 39)));
     EXPECT_EQ(at("foxprodb_calls", 0, "NOTES").toString().left(33), "Nancy told me about their blends.");
     EXPECT_EQ(at("foxprodb_calls", 1, "NOTES").toString(), "Usual monthly order.");
