@@ -64,7 +64,8 @@ QByteArray Dbf(unsigned char version, unsigned char mark, const std::vector<Fld>
                const std::vector<QByteArray>& rows) {
     const bool vfp = version >= 0x30 && version <= 0x32;
     int recordLength = 1;
-    for (const Fld& f : fields) recordLength += f.length;
+    for (const Fld& f : fields)
+        recordLength += f.length;
     const int headerLength = 32 + 32 * int(fields.size()) + 1 + (vfp ? 263 : 0);
     QByteArray b;
     b += char(version);
@@ -80,8 +81,10 @@ QByteArray Dbf(unsigned char version, unsigned char mark, const std::vector<Fld>
         offset += f.length;
     }
     b += '\r';
-    if (vfp) b += QByteArray(263, '\0');
-    for (const QByteArray& row : rows) b += row;
+    if (vfp)
+        b += QByteArray(263, '\0');
+    for (const QByteArray& row : rows)
+        b += row;
     b += '\x1a';
     return b;
 }
@@ -101,7 +104,8 @@ std::vector<std::vector<QVariant>> ReadAll(import::SourceTable& table) {
     std::vector<std::vector<QVariant>> rows;
     while (table.next()) {
         std::vector<QVariant> row;
-        for (int i = 0; i < int(table.fields().size()); ++i) row.push_back(table.value(i));
+        for (int i = 0; i < int(table.fields().size()); ++i)
+            row.push_back(table.value(i));
         rows.push_back(row);
     }
     return rows;
@@ -116,11 +120,12 @@ std::vector<std::vector<QVariant>> ReadFile(const QString& path) {
 TEST(DbfReader, ReadsDbaseFieldsAsTypedValuesAndSkipsDeletedRows) {
     TempFolder folder;
     const std::vector<Fld> fields = {
-        {"NAME", 'C', 10},   {"QTY", 'N', 5},   {"PRICE", 'N', 8, 2},  {"BIG", 'N', 12},
-        {"RATE", 'F', 10, 3}, {"DAY", 'D', 8},  {"OK", 'L', 1},        {"qty", 'C', 3},
+        {"NAME", 'C', 10},    {"QTY", 'N', 5}, {"PRICE", 'N', 8, 2}, {"BIG", 'N', 12},
+        {"RATE", 'F', 10, 3}, {"DAY", 'D', 8}, {"OK", 'L', 1},       {"qty", 'C', 3},
     };
     const std::vector<QByteArray> rows = {
-        Row(fields, {"Apple", "   12", "   12.50", "  1234567890", "     0.125", "20240131", "T", "x"}),
+        Row(fields,
+            {"Apple", "   12", "   12.50", "  1234567890", "     0.125", "20240131", "T", "x"}),
         Row(fields, {"Gone", "1", "1", "1", "1", "20240101", "T", ""}, true),
         Row(fields, {"", "", "", "", "", "", "?", ""}),
         Row(fields, {"  Pear", "-7", "-0.5", "*****", "1,5", "19991231", "f", "y"}),
@@ -132,9 +137,9 @@ TEST(DbfReader, ReadsDbaseFieldsAsTypedValuesAndSkipsDeletedRows) {
     ASSERT_EQ(source->tableNames(), QStringList{"goods"});
     auto table = source->openTable("goods");
     const std::vector<std::pair<QString, FieldType>> expected = {
-        {"NAME", FieldType::Text},    {"QTY", FieldType::Long},   {"PRICE", FieldType::Double},
-        {"BIG", FieldType::Double},   {"RATE", FieldType::Double}, {"DAY", FieldType::Date},
-        {"OK", FieldType::Boolean},   {"qty_2", FieldType::Text}, // a repeated name is renamed
+        {"NAME", FieldType::Text},  {"QTY", FieldType::Long},    {"PRICE", FieldType::Double},
+        {"BIG", FieldType::Double}, {"RATE", FieldType::Double}, {"DAY", FieldType::Date},
+        {"OK", FieldType::Boolean}, {"qty_2", FieldType::Text}, // a repeated name is renamed
     };
     ASSERT_EQ(table->fields().size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -145,13 +150,14 @@ TEST(DbfReader, ReadsDbaseFieldsAsTypedValuesAndSkipsDeletedRows) {
 
     const auto all = ReadAll(*table);
     ASSERT_EQ(all.size(), 4u);
-    const std::vector<QVariant> apple = {QString("Apple"), 12, 12.5, 1234567890.0, 0.125,
+    const std::vector<QVariant> apple = {QString("Apple"), 12,   12.5,        1234567890.0, 0.125,
                                          Utc(2024, 1, 31), true, QString("x")};
     EXPECT_EQ(all[0], apple);
     EXPECT_EQ(all[1][0].toString(), QString("")); // blank text is empty, not NULL
     EXPECT_FALSE(all[1][0].isNull());
-    for (int i = 1; i <= 6; ++i) EXPECT_TRUE(all[1][size_t(i)].isNull()) << i;
-    const std::vector<QVariant> pear = {QString("  Pear"), -7, -0.5, QVariant(), 1.5,
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_TRUE(all[1][size_t(i)].isNull()) << i;
+    const std::vector<QVariant> pear = {QString("  Pear"), -7,    -0.5,        QVariant(), 1.5,
                                         Utc(1999, 12, 31), false, QString("y")};
     EXPECT_EQ(all[2], pear);
     EXPECT_TRUE(all[3][5].isNull()); // 30 February is no date
@@ -181,8 +187,12 @@ TEST(DbfReader, ReadsDbaseIITables) {
 TEST(DbfReader, ReadsVisualFoxProTypesAndTellsNullFromEmpty) {
     TempFolder folder;
     const std::vector<Fld> fields = {
-        {"ID", 'I', 4},          {"PRICE", 'Y', 8},       {"WHEN", 'T', 8},
-        {"RATE", 'B', 8},        {"NOTE", 'V', 10, 0, 2}, {"CODE", 'C', 5, 0, 2},
+        {"ID", 'I', 4},
+        {"PRICE", 'Y', 8},
+        {"WHEN", 'T', 8},
+        {"RATE", 'B', 8},
+        {"NOTE", 'V', 10, 0, 2},
+        {"CODE", 'C', 5, 0, 2},
         {"_NullFlags", '0', 1, 0, 5},
     };
     const qint64 day = QDate(2024, 1, 31).toJulianDay();
@@ -197,10 +207,11 @@ TEST(DbfReader, ReadsVisualFoxProTypesAndTellsNullFromEmpty) {
     Write(folder.path("vfp.dbf"), Dbf(0x32, 0x03, fields, rows));
     auto source = import::OpenDbfSource(folder.path("vfp.dbf"));
     auto table = source->openTable("VFP");
-    const std::vector<FieldType> types = {FieldType::Long, FieldType::Currency, FieldType::Date,
-                                          FieldType::Double, FieldType::Text, FieldType::Text};
+    const std::vector<FieldType> types = {FieldType::Long,   FieldType::Currency, FieldType::Date,
+                                          FieldType::Double, FieldType::Text,     FieldType::Text};
     ASSERT_EQ(table->fields().size(), types.size()); // the flags field is not listed
-    for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(table->fields()[i].type, types[i]) << i;
+    for (size_t i = 0; i < types.size(); ++i)
+        EXPECT_EQ(table->fields()[i].type, types[i]) << i;
     EXPECT_EQ(table->fieldIndex("_NullFlags"), -1);
 
     const auto all = ReadAll(*table);
@@ -212,14 +223,15 @@ TEST(DbfReader, ReadsVisualFoxProTypesAndTellsNullFromEmpty) {
     EXPECT_TRUE(all[1][2].isNull()); // an empty date time
     EXPECT_TRUE(all[1][4].isNull());
     EXPECT_TRUE(all[1][5].isNull());
-    EXPECT_EQ(all[2], (std::vector<QVariant>{0, 0.0, Utc(2024, 1, 31), -1e10,
-                                             QString("0123456789"), QString("")}));
+    EXPECT_EQ(all[2], (std::vector<QVariant>{0, 0.0, Utc(2024, 1, 31), -1e10, QString("0123456789"),
+                                             QString("")}));
     EXPECT_FALSE(all[2][5].isNull());
 }
 
 // Memo files of the three layouts, each beside a table that points into it.
 TEST(DbfReader, ReadsMemosOfEveryLayout) {
-    const QByteArray text = "Cr\xe8me br\xfbl\xe9""e\r\nline two";
+    const QByteArray text = "Cr\xe8me br\xfbl\xe9"
+                            "e\r\nline two";
     const QString decoded = QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e\r\nline two");
     const QByteArray picture("\x00\x01\xff", 3);
 
@@ -227,10 +239,12 @@ TEST(DbfReader, ReadsMemosOfEveryLayout) {
     dbt3 += (text + "\x1a\x1a").leftJustified(512, '\0');
 
     QByteArray dbt4 = (Le32(3) + QByteArray(16, '\0') + Le16(512)).leftJustified(512, '\0');
-    dbt4 += (QByteArray("\xff\xff\x08\x00", 4) + Le32(text.size() + 8) + text).leftJustified(512, '\x1f');
+    dbt4 += (QByteArray("\xff\xff\x08\x00", 4) + Le32(text.size() + 8) + text)
+                .leftJustified(512, '\x1f');
 
     // FoxPro: 64-byte blocks after a 512-byte header; the memo at block 8, the picture at 9.
-    QByteArray fpt = (Be32(10) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
+    QByteArray fpt =
+        (Be32(10) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
     fpt += (Be32(1) + Be32(text.size()) + text).leftJustified(64, '\0');
     fpt += Be32(0) + Be32(picture.size()) + picture;
 
@@ -246,13 +260,19 @@ TEST(DbfReader, ReadsMemosOfEveryLayout) {
         {"dBase III", 0x83, {{"NOTE", 'M', 10}}, {"         1"}, "t.dbt", dbt3},
         {"dBase IV", 0x8B, {{"NOTE", 'M', 10}}, {"1"}, "t.DBT", dbt4},
         {"FoxPro 2", 0xF5, {{"NOTE", 'M', 10}, {"PIC", 'P', 10}}, {"8", "9"}, "T.FPT", fpt},
-        {"Visual FoxPro", 0x30, {{"NOTE", 'M', 4}, {"PIC", 'G', 4}}, {Le32(8), Le32(9)}, "t.fpt", fpt},
+        {"Visual FoxPro",
+         0x30,
+         {{"NOTE", 'M', 4}, {"PIC", 'G', 4}},
+         {Le32(8), Le32(9)},
+         "t.fpt",
+         fpt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         std::vector<QByteArray> blank(c.fields.size(), QByteArray());
-        if (c.fields[0].length == 4) blank.assign(c.fields.size(), Le32(0));
+        if (c.fields[0].length == 4)
+            blank.assign(c.fields.size(), Le32(0));
         Write(folder.path("t.dbf"),
               Dbf(c.version, 0x03, c.fields, {Row(c.fields, c.pointers), Row(c.fields, blank)}));
         Write(folder.path(c.memoFile), c.memo);
@@ -310,26 +330,31 @@ TEST(DbfReader, DecodesTextByTheCodePageMark) {
         {{"caf\xc3\xa9", "plain"}, {QStringLiteral("caf\u00e9"), "plain"}},
         {{"\xc3\xa9", "caf\xe9"}, {QStringLiteral("\u00c3\u00a9"), QStringLiteral("caf\u00e9")}},
         {{"CAF\xc9", "M\xfcller"}, {QStringLiteral("CAF\u00c9"), QStringLiteral("M\u00fcller")}},
-        {{"pened\x8as", "qu\xa1mic"}, {QStringLiteral("pened\u00e8s"), QStringLiteral("qu\u00edmic")}},
+        {{"pened\x8as", "qu\xa1mic"},
+         {QStringLiteral("pened\u00e8s"), QStringLiteral("qu\u00edmic")}},
         {{"pened\x8as"}, {QStringLiteral("pened\u00e8s")}}, // a lower-case letter, not \u0160
     };
     for (const Unmarked& u : unmarked) {
         TempFolder folder;
         const std::vector<Fld> fields = {{"NAME", 'C', 20}};
         std::vector<QByteArray> rows;
-        for (const QByteArray& v : u.values) rows.push_back(Row(fields, {v}));
+        for (const QByteArray& v : u.values)
+            rows.push_back(Row(fields, {v}));
         Write(folder.path("t.dbf"), Dbf(0x03, 0, fields, rows));
         const auto read = ReadFile(folder.path("t.dbf"));
         ASSERT_EQ(read.size(), u.texts.size());
-        for (size_t i = 0; i < read.size(); ++i) EXPECT_EQ(read[i][0].toString(), u.texts[i]);
+        for (size_t i = 0; i < read.size(); ++i)
+            EXPECT_EQ(read[i][0].toString(), u.texts[i]);
     }
 
     // Only a memo tells: DOS text there.
     TempFolder folder;
     const std::vector<Fld> fields = {{"NAME", 'C', 5}, {"NOTE", 'M', 10}};
     Write(folder.path("t.dbf"), Dbf(0x83, 0, fields, {Row(fields, {"tea", "1"})}));
-    Write(folder.path("t.dbt"), Le32(2).leftJustified(512, '\0') + "Cr\x8ame br\x96l\x82""e\x1a");
-    EXPECT_EQ(ReadFile(folder.path("t.dbf"))[0][1].toString(), QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e"));
+    Write(folder.path("t.dbt"), Le32(2).leftJustified(512, '\0') + "Cr\x8ame br\x96l\x82"
+                                                                   "e\x1a");
+    EXPECT_EQ(ReadFile(folder.path("t.dbf"))[0][1].toString(),
+              QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e"));
 }
 
 TEST(DbfReader, OpensEachTableOfAFolderSortedByName) {
@@ -353,9 +378,11 @@ TEST(DbfReader, RefusesBadInputWithAMessageNamingTheFile) {
     const std::vector<Fld> memo = {{"NOTE", 'M', 10}};
     const std::vector<Fld> vfpMemo = {{"NOTE", 'M', 4}};
     const QByteArray good = Dbf(0x03, 0x03, text, {Row(text, {"a"}), Row(text, {"b"})});
-    const QByteArray fptHeader = (Be32(9) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
+    const QByteArray fptHeader =
+        (Be32(9) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
     std::vector<Fld> tooMany;
-    for (int i = 0; i <= import::kMaxFields; ++i) tooMany.push_back({"F" + QByteArray::number(i), 'C', 1});
+    for (int i = 0; i <= import::kMaxFields; ++i)
+        tooMany.push_back({"F" + QByteArray::number(i), 'C', 1});
 
     struct Case {
         const char* name;
@@ -374,8 +401,12 @@ TEST(DbfReader, RefusesBadInputWithAMessageNamingTheFile) {
         {"no fields", good.left(8) + Le16(33) + good.mid(10, 22) + "\r", "", "no fields"},
         {"too many fields", Dbf(0x03, 0x03, tooMany, {}), "", "more than 1000 fields"},
         {"integer of 2 bytes", Dbf(0x30, 0x03, {{"N", 'I', 2}}, {}), "", "does not fit its type"},
-        {"memo file missing", Dbf(0x30, 0x03, vfpMemo, {Row(vfpMemo, {Le32(8)})}), "", "t.fpt is missing"},
-        {"memo past the end", Dbf(0xF5, 0x03, memo, {Row(memo, {"99"})}), fptHeader, "past the end"},
+        {"memo file missing", Dbf(0x30, 0x03, vfpMemo, {Row(vfpMemo, {Le32(8)})}), "",
+         "t.fpt is missing"},
+        {"memo past the end", Dbf(0xF5, 0x03, memo, {Row(memo, {"99"})}), fptHeader,
+         "past the end"},
+        {"memo file cut short", Dbf(0xF5, 0x03, memo, {Row(memo, {"1"})}), QByteArray(2, '\0'),
+         "past the end"},
         {"memo runs past the end", Dbf(0x30, 0x03, vfpMemo, {Row(vfpMemo, {Le32(8)})}),
          fptHeader + Be32(1) + Be32(1000) + "abc", "runs past the end"},
         {"memo too long", Dbf(0x30, 0x03, vfpMemo, {Row(vfpMemo, {Le32(8)})}),
@@ -385,10 +416,12 @@ TEST(DbfReader, RefusesBadInputWithAMessageNamingTheFile) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         Write(folder.path("t.dbf"), c.table);
-        if (!c.memo.isEmpty()) Write(folder.path("t.fpt"), c.memo);
+        if (!c.memo.isEmpty())
+            Write(folder.path("t.fpt"), c.memo);
         try {
             auto source = import::OpenDbfSource(folder.root());
-            for (const QString& name : source->tableNames()) ReadAll(*source->openTable(name));
+            for (const QString& name : source->tableNames())
+                ReadAll(*source->openTable(name));
             ADD_FAILURE() << "no error";
         } catch (const SourceError& e) {
             EXPECT_TRUE(e.message().contains("t.")) << e.message().toStdString();
@@ -415,17 +448,18 @@ TEST(DbfReader, RefusesBadInputWithAMessageNamingTheFile) {
 // The sample tables collected from other programs, when they are present beside the checkout.
 TEST(DbfReader, ReadsTheSampleTablesLetterForLetter) {
     const QString dir = SamplesDir() + "/dbf";
-    if (SamplesDir().isEmpty() || !QDir(dir).exists()) GTEST_SKIP() << "no samples";
+    if (SamplesDir().isEmpty() || !QDir(dir).exists())
+        GTEST_SKIP() << "no samples";
 
     const std::vector<std::pair<QString, size_t>> counts = {
-        {"cp1251", 4},          {"dbase_02", 9},          {"dbase_03", 14},
-        {"dbase_30", 34},       {"dbase_32", 1},          {"dbase_83", 67},
-        {"dbase_8b", 10},       {"dbase_f5", 975},        {"foxprodb_calls", 16},
-        {"foxprodb_contacts", 5}, {"foxprodb_types", 2},  {"mazovia", 2},
+        {"cp1251", 4},          {"dbase_02", 9},          {"dbase_03", 14},      {"dbase_30", 34},
+        {"dbase_32", 1},        {"dbase_83", 67},         {"dbase_8b", 10},      {"dbase_f5", 975},
+        {"foxprodb_calls", 16}, {"foxprodb_contacts", 5}, {"foxprodb_types", 2}, {"mazovia", 2},
     };
     auto source = import::OpenDbfSource(dir);
     QStringList names;
-    for (const auto& c : counts) names << c.first;
+    for (const auto& c : counts)
+        names << c.first;
     ASSERT_EQ(source->tableNames(), names);
     std::map<QString, std::vector<std::vector<QVariant>>> rows;
     std::map<QString, std::unique_ptr<import::SourceTable>> tables;
@@ -453,8 +487,10 @@ TEST(DbfReader, ReadsTheSampleTablesLetterForLetter) {
     EXPECT_EQ(at("dbase_02", 0, "EMP:NMBR"), QVariant(2));
     EXPECT_EQ(at("dbase_03", 0, "Point_ID").toString(), "0507121");
     EXPECT_EQ(tables["dbase_03"]->fields().back().name, "Point_ID_2");
-    EXPECT_TRUE(at("dbase_83", 0, "DESC").toString().startsWith(
-        "Our Original assortment...a little taste of heaven for everyone.  Let us\r\nselect"));
+    EXPECT_TRUE(at("dbase_83", 0, "DESC")
+                    .toString()
+                    .startsWith("Our Original assortment...a little taste of heaven for everyone.  "
+                                "Let us\r\nselect"));
     EXPECT_EQ(at("dbase_83", 0, "TAXABLE"), QVariant(true));
     EXPECT_EQ(at("dbase_8b", 0, "MEMO").toString(), "First memo\r\n");
     EXPECT_EQ(at("dbase_8b", 1, "MEMO").toString(), "Second memo");
@@ -465,7 +501,8 @@ TEST(DbfReader, ReadsTheSampleTablesLetterForLetter) {
     EXPECT_EQ(at("dbase_f5", 0, "COMN").toString(), QStringLiteral("baix pened\u00e8s"));
     EXPECT_EQ(at("dbase_f5", 0, "OFIC").toString(), QStringLiteral("qu\u00edmic prof sec"));
     EXPECT_EQ(at("foxprodb_calls", 0, "CALL_DATE"), QVariant(Utc(1994, 11, 21, 13, 35, 39)));
-    EXPECT_EQ(at("foxprodb_calls", 0, "NOTES").toString().left(33), "Nancy told me about their blends.");
+    EXPECT_EQ(at("foxprodb_calls", 0, "NOTES").toString().left(33),
+              "Nancy told me about their blends.");
     EXPECT_EQ(at("foxprodb_calls", 1, "NOTES").toString(), "Usual monthly order.");
     EXPECT_EQ(at("foxprodb_contacts", 0, "FIRST_NAME").toString(), "Nancy");
     EXPECT_EQ(at("foxprodb_contacts", 0, "BIRTHDATE"), QVariant(Utc(1963, 4, 8)));
@@ -475,10 +512,12 @@ TEST(DbfReader, ReadsTheSampleTablesLetterForLetter) {
     auto generated = import::OpenDbfSource(dir + "/generated");
     ASSERT_EQ(generated->tableNames(), (QStringList{"prices_db3", "prices_fp", "prices_vfp"}));
     const auto db3 = ReadAll(*generated->openTable("prices_db3"));
-    EXPECT_EQ(db3.at(0), (std::vector<QVariant>{QString("A-1"), QStringLiteral("\u0427\u0430\u0439"),
-                                                12.34, 5, Utc(2024, 1, 31), QString("memo")}));
+    EXPECT_EQ(db3.at(0),
+              (std::vector<QVariant>{QString("A-1"), QStringLiteral("\u0427\u0430\u0439"), 12.34, 5,
+                                     Utc(2024, 1, 31), QString("memo")}));
     const auto fp = ReadAll(*generated->openTable("prices_fp"));
-    EXPECT_EQ(fp.at(0), (std::vector<QVariant>{QString("A-1"), 12.34, Utc(2024, 1, 31), QString("memo")}));
+    EXPECT_EQ(fp.at(0),
+              (std::vector<QVariant>{QString("A-1"), 12.34, Utc(2024, 1, 31), QString("memo")}));
     auto vfpTable = generated->openTable("prices_vfp");
     EXPECT_EQ(vfpTable->fields()[2].type, FieldType::Currency);
     const auto vfp = ReadAll(*vfpTable);
