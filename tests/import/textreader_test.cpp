@@ -44,7 +44,8 @@ Read ReadFile(const QString& path) {
     }
     while (table->next()) {
         std::vector<QVariant> row;
-        for (int i = 0; i < int(table->fields().size()); ++i) row.push_back(table->value(i));
+        for (int i = 0; i < int(table->fields().size()); ++i)
+            row.push_back(table->value(i));
         r.rows.push_back(row);
     }
     EXPECT_FALSE(table->next());
@@ -78,10 +79,10 @@ TEST(TextReader, TellsTheSeparatorFromTheFirstLineOutsideQuotes) {
         {"a,b\n1,x;y\n", {"a", "b"}, "x;y"},
         {"a;b;c\n1;x,y;z\n", {"a", "b", "c"}, "x,y"},
         {"a\tb\n1\tx,y\n", {"a", "b"}, "x,y"},
-        {"a;b;c,d\n1;2;3\n", {"a", "b", "c,d"}, "2"},                      // the one that occurs most
-        {"\"x,y,z\";b\n1;2\n", {"x,y,z", "b"}, "2"},                        // quoted commas do not count
-        {"\n\na;b\n1;2\n", {"a", "b"}, "2"},                                // empty lines before the header
-        {"only\n1\n", {"only"}, QString()},                                 // none: comma
+        {"a;b;c,d\n1;2;3\n", {"a", "b", "c,d"}, "2"}, // the one that occurs most
+        {"\"x,y,z\";b\n1;2\n", {"x,y,z", "b"}, "2"},  // quoted commas do not count
+        {"\n\na;b\n1;2\n", {"a", "b"}, "2"},          // empty lines before the header
+        {"only\n1\n", {"only"}, QString()},           // none: comma
     };
     for (const Case& c : cases) {
         const Read r = ReadBytes(c.bytes);
@@ -94,14 +95,16 @@ TEST(TextReader, TellsTheSeparatorFromTheFirstLineOutsideQuotes) {
 }
 
 TEST(TextReader, ReadsQuotedValuesAsWritten) {
-    const Read r = ReadBytes("code,text\r\n"
-                             "1,\"say \"\"hi\"\"\"\r\n"        // doubled quotes
-                             "2,\"two\r\nlines, one value\"\r\n" // line break and separator inside quotes
-                             "3,5\" pipe\r\n"                  // a stray quote stays a character
-                             "4,\"cut\"tail\r\n"               // text after the closing quote is kept
-                             "5,\"\"\r\n"                      // quoted empty
-                             "6,last");                        // no line break at the end
-    const QStringList expected = {"say \"hi\"", "two\r\nlines, one value", "5\" pipe", "cuttail", "", "last"};
+    const Read r =
+        ReadBytes("code,text\r\n"
+                  "1,\"say \"\"hi\"\"\"\r\n"          // doubled quotes
+                  "2,\"two\r\nlines, one value\"\r\n" // line break and separator inside quotes
+                  "3,5\" pipe\r\n"                    // a stray quote stays a character
+                  "4,\"cut\"tail\r\n"                 // text after the closing quote is kept
+                  "5,\"\"\r\n"                        // quoted empty
+                  "6,last");                          // no line break at the end
+    const QStringList expected = {
+        "say \"hi\"", "two\r\nlines, one value", "5\" pipe", "cuttail", "", "last"};
     ASSERT_EQ(r.rows.size(), size_t(expected.size()));
     for (int i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(r.rows[size_t(i)][0].toInt(), i + 1);
@@ -120,18 +123,28 @@ TEST(TextReader, DecodesEveryEncodingLetterForLetter) {
     const Case cases[] = {
         {"utf-8", text.toUtf8(), "Nom", "Caf\u00e9 cr\u00e8me"},
         {"utf-8 bom", "\xEF\xBB\xBF" + text.toUtf8(), "Nom", "Caf\u00e9 cr\u00e8me"},
-        {"utf-16le bom", "\xFF\xFE" + Utf16(text, QStringConverter::Utf16LE), "Nom", "Caf\u00e9 cr\u00e8me"},
-        {"utf-16be bom", "\xFE\xFF" + Utf16(text, QStringConverter::Utf16BE), "Nom", "Caf\u00e9 cr\u00e8me"},
+        {"utf-16le bom", "\xFF\xFE" + Utf16(text, QStringConverter::Utf16LE), "Nom",
+         "Caf\u00e9 cr\u00e8me"},
+        {"utf-16be bom", "\xFE\xFF" + Utf16(text, QStringConverter::Utf16BE), "Nom",
+         "Caf\u00e9 cr\u00e8me"},
         {"utf-16le", Utf16(text, QStringConverter::Utf16LE), "Nom", "Caf\u00e9 cr\u00e8me"},
         {"utf-16be", Utf16(text, QStringConverter::Utf16BE), "Nom", "Caf\u00e9 cr\u00e8me"},
-        {"cp1252", "Nom;Prix\nCaf\xe9 cr\xe8me;1\nP\xe2t\xe9 de foie;2\nCr\xeape sucr\xe9""e;3\n", "Nom",
-         "Caf\u00e9 cr\u00e8me"},
-        {"cp1252 euro", "Nom;Prix\nGr\xfc\xdf""e aus M\xfcnchen \x80;1\nK\xe4se und Br\xf6tchen;2\n", "Nom",
-         "Gr\u00fc\u00dfe aus M\u00fcnchen \u20ac"},
-        {"cp1251", "\xcd\xe0\xe7\xe2\xe0\xed\xe8\xe5;Price\n\xcf\xf0\xe8\xe2\xe5\xf2 \xec\xe8\xf0;1\n"
-                   "\xd5\xeb\xe5\xe1 \xe8 \xec\xee\xeb\xee\xea\xee;2\n",
-         "\u041d\u0430\u0437\u0432\u0430\u043d\u0438\u0435", "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440"},
-        {"cp866", "Name;Price\n\x8f\xe0\xa8\xa2\xa5\xe2 \xac\xa8\xe0;1\n\x95\xab\xa5\xa1 \xa8 \xac\xae\xab\xae\xaa\xae;2\n",
+        {"cp1252",
+         "Nom;Prix\nCaf\xe9 cr\xe8me;1\nP\xe2t\xe9 de foie;2\nCr\xeape sucr\xe9"
+         "e;3\n",
+         "Nom", "Caf\u00e9 cr\u00e8me"},
+        {"cp1252 euro",
+         "Nom;Prix\nGr\xfc\xdf"
+         "e aus M\xfcnchen \x80;1\nK\xe4se und Br\xf6tchen;2\n",
+         "Nom", "Gr\u00fc\u00dfe aus M\u00fcnchen \u20ac"},
+        {"cp1251",
+         "\xcd\xe0\xe7\xe2\xe0\xed\xe8\xe5;Price\n\xcf\xf0\xe8\xe2\xe5\xf2 \xec\xe8\xf0;1\n"
+         "\xd5\xeb\xe5\xe1 \xe8 \xec\xee\xeb\xee\xea\xee;2\n",
+         "\u041d\u0430\u0437\u0432\u0430\u043d\u0438\u0435",
+         "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440"},
+        {"cp866",
+         "Name;Price\n\x8f\xe0\xa8\xa2\xa5\xe2 \xac\xa8\xe0;1\n\x95\xab\xa5\xa1 \xa8 "
+         "\xac\xae\xab\xae\xaa\xae;2\n",
          "Name", "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440"},
     };
     for (const Case& c : cases) {
@@ -147,7 +160,8 @@ TEST(TextReader, ReadsAcrossTheEndsOfItsReadingChunks) {
     // Past one megabyte: a UTF-8 letter and a quoted value cut by the chunk's end, and UTF-16.
     QByteArray utf8 = "Text\n";
     const QByteArray filler = QByteArray(1000, 'x') + '\n';
-    while (utf8.size() < (1 << 20) - 1200) utf8 += filler;
+    while (utf8.size() < (1 << 20) - 1200)
+        utf8 += filler;
     utf8 += QByteArray((1 << 20) - 1 - utf8.size(), 'y'); // "é" straddles the first megabyte
     utf8 += "\xC3\xA9\n\"quoted\nvalue\"\n";
     const Read a = ReadBytes(utf8);
@@ -157,10 +171,12 @@ TEST(TextReader, ReadsAcrossTheEndsOfItsReadingChunks) {
     EXPECT_EQ(a.types[0], FieldType::Memo);
 
     QString text = QStringLiteral("Name\n");
-    while (text.size() < (1 << 20)) text += QStringLiteral("\u00e9t\u00e9 \u0161\n");
+    while (text.size() < (1 << 20))
+        text += QStringLiteral("\u00e9t\u00e9 \u0161\n");
     const Read b = ReadBytes("\xFF\xFE" + Utf16(text, QStringConverter::Utf16LE));
     ASSERT_FALSE(b.rows.empty());
-    for (const auto& row : b.rows) ASSERT_EQ(row[0].toString(), QStringLiteral("\u00e9t\u00e9 \u0161"));
+    for (const auto& row : b.rows)
+        ASSERT_EQ(row[0].toString(), QStringLiteral("\u00e9t\u00e9 \u0161"));
 }
 
 TEST(TextReader, NamesTheFieldsFromTheFirstLine) {
@@ -179,8 +195,8 @@ TEST(TextReader, InfersEachColumnsTypeFromAllItsValues) {
         {{"1", "-42", "", "2147483647"}, FieldType::Long, 0},
         {{"1", "2147483648"}, FieldType::Double, 0}, // past 32 bits
         {{"1", "2.5", "-.5", "1e3"}, FieldType::Double, 0},
-        {{"1,5", "2"}, FieldType::Text, 3},         // a decimal comma is not a number here
-        {{"007", "12"}, FieldType::Text, 3},        // leading zeros are kept
+        {{"1,5", "2"}, FieldType::Text, 3},  // a decimal comma is not a number here
+        {{"007", "12"}, FieldType::Text, 3}, // leading zeros are kept
         {{"True", "no", "YES", "false"}, FieldType::Boolean, 0},
         {{"2024-02-29", "1899-12-30 08:05", "2001-01-01T10:11:12"}, FieldType::Date, 0},
         {{"2023-02-29"}, FieldType::Text, 10}, // no such day
@@ -191,7 +207,8 @@ TEST(TextReader, InfersEachColumnsTypeFromAllItsValues) {
     };
     for (const Case& c : cases) {
         QByteArray bytes = "v\n";
-        for (const QString& v : c.values) bytes += "\"" + v.toUtf8() + "\"\n";
+        for (const QString& v : c.values)
+            bytes += "\"" + v.toUtf8() + "\"\n";
         const Read r = ReadBytes(bytes);
         EXPECT_EQ(r.types[0], c.type) << c.values.join(' ').toStdString();
         EXPECT_EQ(r.sizes[0], c.size) << c.values.join(' ').toStdString();
@@ -202,11 +219,12 @@ TEST(TextReader, GivesTypedValuesAndTellsNullFromEmpty) {
     const Read r = ReadBytes("n;d;b;t;when\n"
                              "7;2.25;yes;abc;2020-05-06 07:08:09\n"
                              ";;;;\n"
-                             "8;1\n"                      // short row: the rest NULL
+                             "8;1\n"                         // short row: the rest NULL
                              "9;3;no;x;2020-01-01;extra\n"); // extra field dropped
     ASSERT_EQ(r.rows.size(), 4u);
-    EXPECT_EQ(r.types, std::vector<FieldType>({FieldType::Long, FieldType::Double, FieldType::Boolean,
-                                               FieldType::Text, FieldType::Date}));
+    EXPECT_EQ(r.types,
+              std::vector<FieldType>({FieldType::Long, FieldType::Double, FieldType::Boolean,
+                                      FieldType::Text, FieldType::Date}));
     const auto& first = r.rows[0];
     EXPECT_EQ(first[0].typeId(), QMetaType::Int);
     EXPECT_EQ(first[0].toInt(), 7);
@@ -216,12 +234,14 @@ TEST(TextReader, GivesTypedValuesAndTellsNullFromEmpty) {
     EXPECT_TRUE(first[2].toBool());
     EXPECT_EQ(first[4].toDateTime(), QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9), Qt::UTC));
     const auto& empty = r.rows[1];
-    for (int i : {0, 1, 2, 4}) EXPECT_TRUE(empty[size_t(i)].isNull()) << i;
+    for (int i : {0, 1, 2, 4})
+        EXPECT_TRUE(empty[size_t(i)].isNull()) << i;
     EXPECT_FALSE(empty[3].isNull());
     EXPECT_EQ(empty[3].toString(), QString());
     const auto& shortRow = r.rows[2];
     EXPECT_EQ(shortRow[1].toDouble(), 1.0);
-    for (int i : {2, 3, 4}) EXPECT_TRUE(shortRow[size_t(i)].isNull()) << i;
+    for (int i : {2, 3, 4})
+        EXPECT_TRUE(shortRow[size_t(i)].isNull()) << i;
     EXPECT_FALSE(r.rows[3][2].toBool());
     EXPECT_EQ(r.rows[3].size(), 5u);
 }
@@ -252,14 +272,18 @@ TEST(TextReader, RefusesBadInputWithAMessageNamingTheFile) {
         qint64 maxLine = import::kMaxValueBytes;
     };
     QByteArray wide = "f0";
-    for (int i = 1; i <= import::kMaxFields; ++i) wide += ",f" + QByteArray::number(i);
+    for (int i = 1; i <= import::kMaxFields; ++i)
+        wide += ",f" + QByteArray::number(i);
     const Case cases[] = {
-        {"stray quote", "a,b\n1,2\n3,\"open\n4,5\n", "the quoted value that starts on line 3 has no closing quote"},
+        {"stray quote", "a,b\n1,2\n3,\"open\n4,5\n",
+         "the quoted value that starts on line 3 has no closing quote"},
         {"empty", QByteArray(""), "is empty"},
         {"bom only", "\xEF\xBB\xBF", "is empty"},
         {"blank lines", "\r\n\n", "is empty"},
-        {"binary", QByteArray("PK\x03\x04\x00\x00\x08\x00", 8) + QByteArray(64, 'z'), "is not a text file"},
-        {"long line", "a,b\n1,22222222\n", "the line that starts on line 2 is longer than 8 bytes", 8},
+        {"binary", QByteArray("PK\x03\x04\x00\x00\x08\x00", 8) + QByteArray(64, 'z'),
+         "is not a text file"},
+        {"long line", "a,b\n1,22222222\n", "the line that starts on line 2 is longer than 8 bytes",
+         8},
         {"too many fields", wide + "\n", "1001 fields"},
     };
     for (const Case& c : cases) {
@@ -271,10 +295,13 @@ TEST(TextReader, RefusesBadInputWithAMessageNamingTheFile) {
             source->openTable(source->tableNames().value(0));
         });
         EXPECT_TRUE(message.contains(c.message)) << c.what << ": " << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("bad.csv"))) << c.what << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("bad.csv")))
+            << c.what << ": " << message.toStdString();
     }
     TempFolder empty;
     Write(empty.path("readme.md"), "x");
-    EXPECT_TRUE(ErrorOf([&] { OpenTextSource(empty.root()); }).contains("holds no .csv or .txt files"));
-    EXPECT_TRUE(ErrorOf([&] { OpenTextSource(empty.path("missing.csv")); }).contains("does not exist"));
+    EXPECT_TRUE(
+        ErrorOf([&] { OpenTextSource(empty.root()); }).contains("holds no .csv or .txt files"));
+    EXPECT_TRUE(
+        ErrorOf([&] { OpenTextSource(empty.path("missing.csv")); }).contains("does not exist"));
 }
