@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTime>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -345,6 +346,46 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
     return t;
 }
 
+// Text of one code page. Single-byte code pages decode through a table built once per table,
+// which keeps iconv out of the per-value path.
+class TextDecoder {
+public:
+    explicit TextDecoder(int codePage) : m_codePage(codePage) {
+        static const int kMultiByte[] = {932, 936, 949, 950, 1361, 65001};
+        if (std::find(std::begin(kMultiByte), std::end(kMultiByte), codePage) !=
+            std::end(kMultiByte))
+            return;
+        QByteArray high(128, '\0');
+        for (int i = 0; i < 128; ++i)
+            high[i] = char(0x80 + i);
+        const QString decoded = DecodeCodePage(high, codePage);
+        if (decoded.size() != 128)
+            return;
+        for (int i = 0; i < 128; ++i)
+            m_high[size_t(i)] = decoded[i].unicode();
+        m_table = true;
+    }
+
+    QString decode(const char* bytes, qsizetype count) const {
+        const auto* p = reinterpret_cast<const uchar*>(bytes);
+        if (m_table) {
+            QString text(count, Qt::Uninitialized);
+            QChar* out = text.data();
+            for (qsizetype i = 0; i < count; ++i)
+                out[i] = p[i] < 0x80 ? QChar(p[i]) : QChar(m_high[p[i] - 0x80]);
+            return text;
+        }
+        if (std::all_of(p, p + count, [](uchar c) { return c < 0x80; }))
+            return QString::fromLatin1(bytes, count);
+        return DecodeCodePage(QByteArray(bytes, count), m_codePage);
+    }
+
+private:
+    int m_codePage;
+    bool m_table = false;
+    std::array<char16_t, 128> m_high{};
+};
+
 // The .mb beside a .db: same base name, the extension in either case.
 QString FindMemoFile(const QString& dbPath) {
     const QFileInfo info(dbPath);
@@ -359,8 +400,9 @@ QString FindMemoFile(const QString& dbPath) {
 
 class ParadoxTable final : public SourceTable {
 public:
-    explicit ParadoxTable(const QString& path) : m_path(path), m_file(path) {
-        m_layout = ReadLayout(path, m_file);
+    explicit ParadoxTable(const QString& path)
+        : m_path(path), m_file(path), m_layout(ReadLayout(path, m_file)),
+          m_text(m_layout.info.codePage) {
         m_fileSize = m_file.size();
         const qint64 blockSize = m_layout.info.blockSize;
         m_blocksInFile = (m_fileSize - m_layout.headerSize + blockSize - 1) / blockSize;
@@ -449,8 +491,7 @@ private:
                 --length;
             if (length == 0)
                 return QStringLiteral("");
-            return DecodeCodePage(QByteArray(reinterpret_cast<const char*>(p), length),
-                                  m_layout.info.codePage);
+            return m_text.decode(reinterpret_cast<const char*>(p), length);
         }
         case kShort:
             if (AllZero(p, 2))
@@ -534,7 +575,7 @@ private:
             data = readMemo(index, pointer, length);
         }
         if (text)
-            return DecodeCodePage(data, m_layout.info.codePage);
+            return m_text.decode(data.constData(), data.size());
         return data;
     }
 
@@ -602,8 +643,9 @@ private:
 
     QString m_path;
     QFile m_file;
+    TableLayout m_layout; // after m_file, which it reads
+    TextDecoder m_text;
     qint64 m_fileSize = 0;
-    TableLayout m_layout;
     qint64 m_blocksInFile = 0;
     std::vector<bool> m_seen;
     int m_nextBlock = 0;

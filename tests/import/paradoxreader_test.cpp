@@ -338,139 +338,80 @@ TEST(ParadoxReader, OffersEachDbFileOfAFolderSortedByName) {
 }
 
 TEST(ParadoxReader, RefusesDamagedFilesWithAMessageNamingFileAndFault) {
-    const auto base = [] {
-        PxTable t;
-        t.fields = {{0x04, 4, "N"}, {0x0C, 14, "Memo"}};
-        t.blocks = {{BeLong(1) + QByteArray(14, '\0'), BeLong(2) + QByteArray(14, '\0')},
-                    {BeLong(3) + QByteArray(14, '\0')}};
-        return t;
-    };
-    const auto withMemo = [&](quint32 pointer, quint32 length) {
-        PxTable t = base();
-        t.blocks[0][1] = BeLong(2) + QByteArray(4, 'm') + Le32(pointer) + Le32(length) + Le16(1);
-        return t.bytes();
-    };
+    PxTable base; // records of 18 bytes in two 1 KB blocks after a 2 KB header
+    base.fields = {{0x04, 4, "N"}, {0x0C, 14, "Memo"}};
+    const QByteArray blank(14, '\0');
+    base.blocks = {{BeLong(1) + blank, BeLong(2) + blank}, {BeLong(3) + blank}};
+    const QByteArray good = base.bytes();
+    const int memoOfRecord2 = 2048 + 6 + 18 + 4 + 4; // its .mb pointer, then its length
+    const auto memo = [](quint32 pointer, quint32 length) { return Le32(pointer) + Le32(length); };
     QByteArray mb(2 * 4096, '\0');
-    mb[4096] = 3;
-    Put(mb, 4096 + 12, Bytes({0x20, 1, 1, 0, 5})); // entry 0: 5 bytes
+    mb[4096] = 3; // a shared block whose entry 0 holds 5 bytes
+    Put(mb, 4096 + 12, Bytes({0x20, 1, 1, 0, 5}));
     struct Case {
         const char* what;
-        std::function<QByteArray()> bytes;
+        int at; // where the patch goes; -1: none
+        QByteArray patch;
+        int keep; // bytes of the file kept; -1: all
         bool memoFile;
         QString message;
     };
     const Case cases[] = {
-        {"empty file", [] { return QByteArray(); }, false, "the file is empty"},
-        {"cut short", [&] { return base().bytes().left(40); }, false, "too short"},
-        {"text file", [] { return QByteArray("Code;Name\n1;Apple\n").repeated(20); }, false,
-         "not a Paradox table"},
-        {"index file",
-         [&] {
-             PxTable t = base();
-             t.fileType = 1;
-             return t.bytes();
-         },
-         false, "not a Paradox table"},
-        {"password",
-         [&] {
-             PxTable t = base();
-             t.password = 0x1234;
-             return t.bytes();
-         },
-         false, "password"},
-        {"password 3",
-         [&] {
-             PxTable t = base();
-             t.version = 3;
-             t.password = 0x1234;
-             return t.bytes();
-         },
-         false, "password"},
-        {"header size",
-         [&] {
-             QByteArray b = base().bytes();
-             Put(b, 2, Le16(0x7000));
-             return b;
-         },
-         false, "header size"},
-        {"too many fields",
-         [] {
-             PxTable t;
-             for (int i = 0; i < 1001; ++i)
-                 t.fields.push_back({0x09, 1, "F"});
-             return t.bytes();
-         },
-         false, "1001 fields"},
-        {"unknown type",
-         [&] {
-             QByteArray b = base().bytes();
-             b[0x78] = char(0x30);
-             return b;
-         },
-         false, "code 48"},
-        {"size for type",
-         [&] {
-             QByteArray b = base().bytes();
-             b[0x79] = 3;
-             Put(b, 0, Le16(17));
-             return b;
-         },
-         false, "size (3)"},
-        {"record size",
-         [&] {
-             QByteArray b = base().bytes();
-             Put(b, 0, Le16(20));
-             return b;
-         },
-         false, "records are 20 bytes"},
-        {"block past end",
-         [&] {
-             PxTable t = base();
-             t.next = {7, 0};
-             return t.bytes();
-         },
-         false, "block 7 lies past the end"},
-        {"block loop",
-         [&] {
-             PxTable t = base();
-             t.next = {2, 1};
-             return t.bytes();
-         },
-         false, "comes back to block 1"},
-        {"truncated block", [&] { return base().bytes().left(2048 + 1024 + 10); }, false,
-         "claims more records (1)"},
-        {"overfull block",
-         [&] {
-             QByteArray b = base().bytes();
-             Put(b, 2048 + 4, Le16(1000 * 18));
-             return b;
-         },
-         false, "claims more records (1001)"},
-        {"no memo file", [&] { return withMemo(4096 | 0, 5); }, false, "there is none"},
-        {"memo past end", [&] { return withMemo(0x7F000000 | 0, 5); }, true, "past the end"},
-        {"memo wrong length", [&] { return withMemo(4096 | 0, 40); }, true, "does not match"},
-        {"memo no block", [&] { return withMemo(4096 | 0xFF, 5); }, true, "no such value"},
-        {"memo not in record", [&] { return withMemo(0, 9); }, false,
-         "longer than the record holds"},
-        {"memo too long", [&] { return withMemo(4096, 0x7FFFFFFF); }, true,
-         "more than can be read"},
+        {"empty file", -1, {}, 0, false, "the file is empty"},
+        {"cut short", -1, {}, 40, false, "too short"},
+        {"index file", 0x04, Bytes({1}), -1, false, "not a Paradox table"},
+        {"version", 0x39, Bytes({13}), -1, false, "not a Paradox table"},
+        {"password", 0x5C, Le32(0x1234), -1, false, "password"},
+        {"header size", 0x02, Le16(0x7000), -1, false, "header size"},
+        {"block size", 0x05, Bytes({5}), -1, false, "unknown block size (5)"},
+        {"no fields", 0x21, Le16(0), -1, false, "no fields"},
+        {"unknown type", 0x78, Bytes({0x30}), -1, false, "code 48"},
+        {"size for type", 0x79, Bytes({3}), -1, false, "size (3)"},
+        {"record size", 0x00, Le16(20), -1, false, "records are 20 bytes"},
+        {"block past end", 2048, Le16(7), -1, false, "block 7 lies past the end"},
+        {"block loop", 2048 + 1024, Le16(1), -1, false, "comes back to block 1"},
+        {"truncated block", -1, {}, 2048 + 1024 + 10, false, "claims more records (1)"},
+        {"overfull block", 2048 + 4, Le16(1000 * 18), -1, false, "claims more records (1001)"},
+        {"no memo file", memoOfRecord2, memo(4096, 5), -1, false, "there is none"},
+        {"memo past end", memoOfRecord2, memo(0x7F000000, 5), -1, true, "past the end"},
+        {"memo wrong length", memoOfRecord2, memo(4096, 40), -1, true, "does not match"},
+        {"memo no block", memoOfRecord2, memo(4096 | 0xFF, 5), -1, true, "no such value"},
+        {"memo not in record", memoOfRecord2, memo(0, 9), -1, false, "longer than the record"},
+        {"memo too long", memoOfRecord2, memo(4096, 0x7FFFFFFF), -1, true, "more than can be"},
     };
     for (const Case& c : cases) {
+        QByteArray bytes = good;
+        if (c.at >= 0)
+            Put(bytes, c.at, c.patch);
+        if (c.keep >= 0)
+            bytes.truncate(c.keep);
         TempFolder dir;
         const QString path = dir.path(QStringLiteral("bad.db"));
-        WriteFile(path, c.bytes());
+        WriteFile(path, bytes);
         if (c.memoFile)
             WriteFile(dir.path(QStringLiteral("bad.mb")), mb);
-        const ReadResult r = ReadTable(path);
-        EXPECT_TRUE(r.error.contains(c.message)) << c.what << ": " << r.error.toStdString();
-        EXPECT_TRUE(r.error.contains(QStringLiteral("bad.")))
-            << c.what << ": " << r.error.toStdString();
+        const QString error = ReadTable(path).error;
+        EXPECT_TRUE(error.contains(c.message) && error.contains(QStringLiteral("bad.")))
+            << c.what << ": " << error.toStdString();
     }
-    TempFolder empty;
-    WriteFile(empty.path(QStringLiteral("readme.txt")), "no tables");
-    EXPECT_TRUE(ReadTable(empty.root()).error.contains(QStringLiteral("holds no Paradox tables")));
-    EXPECT_TRUE(ReadTable(empty.path(QStringLiteral("gone.db")))
-                    .error.contains(QStringLiteral("does not exist")));
+    PxTable paradox3 = base; // the password mark sits in the old place
+    paradox3.version = 3;
+    paradox3.password = 0x1234;
+    TempFolder dir;
+    WriteFile(dir.path(QStringLiteral("locked.db")), paradox3.bytes());
+    EXPECT_TRUE(ReadTable(dir.path(QStringLiteral("locked.db"))).error.contains("password"));
+    PxTable wide;
+    for (int i = 0; i < 1001; ++i)
+        wide.fields.push_back({0x09, 1, "F"});
+    WriteFile(dir.path(QStringLiteral("wide.db")), wide.bytes());
+    WriteFile(dir.path(QStringLiteral("prices.db")), "Code;Name\n1;Apple\n" + QByteArray(90, ' '));
+    EXPECT_TRUE(ReadTable(dir.path(QStringLiteral("wide.db"))).error.contains("1001 fields"));
+    EXPECT_TRUE(ReadTable(dir.path(QStringLiteral("prices.db"))).error.contains("not a Paradox"));
+    WriteFile(dir.path(QStringLiteral("readme.txt")), "no tables");
+    QDir(dir.root()).mkdir(QStringLiteral("empty"));
+    EXPECT_TRUE(
+        ReadTable(dir.path(QStringLiteral("empty"))).error.contains("holds no Paradox tables"));
+    EXPECT_TRUE(ReadTable(dir.path(QStringLiteral("gone.db"))).error.contains("does not exist"));
 }
 
 // The sample tables: Paradox 3, 5 and 7, keyed and unkeyed, memos in the record, in shared and
