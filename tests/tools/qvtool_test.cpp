@@ -481,3 +481,44 @@ TEST_F(QvtoolTest, SharedProjectNeedsAnExistingSharedFile) {
     EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("user2.qvp"))));
     EXPECT_TRUE(QDir(folder.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
+
+// ---------------------------------------------------------------- outside databases
+
+TEST_F(QvtoolTest, SourceCommandsShowTablesFieldsAndRowsAsTheImportSeesThem) {
+    QFile csv(folder.path(QStringLiteral("prices.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("Code;Name;Price\nA1;\"caf\xc3\xa9\tbar\";1.5\nB2;;\n");
+    csv.close();
+    const ToolRun tables = RunTool({QStringLiteral("source-tables"), folder.root()});
+    EXPECT_EQ(tables.exitCode, 0) << Show(tables);
+    EXPECT_EQ(tables.Lines(), QStringList{QStringLiteral("prices.csv\t2")});
+
+    const ToolRun fields = RunTool({QStringLiteral("source-fields"), csv.fileName(), QStringLiteral("prices.csv"),
+                                    QStringLiteral("--kind"), QStringLiteral("text")});
+    EXPECT_EQ(fields.Lines(), (QStringList{"Code\t10", "Name\t10", "Price\t7"})) << Show(fields);
+
+    const ToolRun rows = RunTool({QStringLiteral("source-rows"), csv.fileName(), QStringLiteral("prices.csv"),
+                                  QStringLiteral("--limit"), QStringLiteral("5")});
+    EXPECT_EQ(rows.Lines(), (QStringList{"Code\tName\tPrice", QStringLiteral("A1\tcaf\u00e9\\tbar\t1.5"), "B2\t\t\\N"}))
+        << Show(rows);
+
+    for (const QStringList& bad : {QStringList{"source-tables", folder.path(QStringLiteral("none.dbf"))},
+                                   QStringList{"source-tables", folder.root(), "--kind", "lotus"},
+                                   QStringList{"source-rows", csv.fileName(), "nosuch.csv"}}) {
+        const ToolRun r = RunTool(bad);
+        EXPECT_EQ(r.exitCode, 1) << Show(r);
+        EXPECT_FALSE(r.err.trimmed().isEmpty()) << Show(r);
+    }
+}
+
+// Every sample table a reader covers is listed with its rows; a table it refuses is named.
+TEST_F(QvtoolTest, SourceTablesReadsTheSampleFolders) {
+    const QString samples = QStringLiteral(QV_SAMPLES_DIR);
+    if (!QFileInfo::exists(samples)) GTEST_SKIP() << "no sample folder";
+    for (const char* sub : {"dbf", "paradox"}) {
+        const ToolRun r = RunTool({QStringLiteral("source-tables"), samples + QLatin1Char('/') + QLatin1String(sub)});
+        EXPECT_GE(r.Lines().size(), 10) << Show(r);
+        for (const QString& line : r.Lines()) EXPECT_TRUE(line.contains(QLatin1Char('\t'))) << line.toStdString();
+        EXPECT_EQ(r.exitCode, QLatin1String(sub) == QLatin1String("paradox") ? 1 : 0) << Show(r); // encrypted.db
+    }
+}

@@ -3,6 +3,8 @@
 #include "db/recordset.h"
 #include "project/quorvanedoc.h"
 #include "trace/tracesink.h"
+#include "output.h"
+#include "sourcecmds.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,32 +18,15 @@ const char* const kUsage =
     "usage: qvtool new PATH [--description TEXT] [--share SHAREDFILE]\n"
     "       qvtool info PATH\n"
     "       qvtool tables PATH\n"
-    "       qvtool dump PATH TABLE\n";
+    "       qvtool dump PATH TABLE\n"
+    "       qvtool source-tables SOURCE [--kind KIND]\n"
+    "       qvtool source-fields SOURCE TABLE [--kind KIND]\n"
+    "       qvtool source-rows SOURCE TABLE [--kind KIND] [--limit N]\n"
+    "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
-void out(const QString& line) {
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
-    std::fputc('\n', stdout);
-}
-
-int fail(const QString& message) {
-    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
-    return 1;
-}
-
-// Tabs, line breaks and backslashes would break the one-line-per-row format.
-QString escaped(const QString& text) {
-    QString s;
-    s.reserve(text.size());
-    for (QChar c : text) {
-        if (c == QLatin1Char('\\')) s += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\t')) s += QLatin1String("\\t");
-        else if (c == QLatin1Char('\n')) s += QLatin1String("\\n");
-        else if (c == QLatin1Char('\r')) s += QLatin1String("\\r");
-        else s += c;
-    }
-    return s;
-}
+void out(const QString& line) { qvtool::Out(line); }
+int fail(const QString& message) { return qvtool::Fail(message); }
+QString escaped(const QString& text) { return qvtool::Escaped(text); }
 
 QString shown(const QVariant& v, db::Type type) {
     if (!v.isValid() || v.isNull()) return {};
@@ -170,6 +155,7 @@ int main(int argc, char* argv[]) {
         if (command == QLatin1String("info") && args.size() == 2) return cmdInfo(args[1]);
         if (command == QLatin1String("tables") && args.size() == 2) return cmdTables(args[1]);
         if (command == QLatin1String("dump") && args.size() == 3) return cmdDump(args[1], args[2]);
+        if (const int status = RunSourceCommand(command, args.mid(1)); status >= 0) return status;
     } catch (const db::Error& e) {
         return fail(e.description());
     }
