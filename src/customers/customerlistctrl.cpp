@@ -390,15 +390,17 @@ void CCustomerListCtrl::ValidateAllRecords() {
     ReQueryRecordsetB();
     try {
         db::Transaction tx(rs.database());
+        // A customer without a number goes, and its invoices and their lines with it.
+        std::vector<int> numberless;
         rs.moveFirst();
         while (!rs.isEOF()) {
             const int number = rs.intValue(kNbr);
+            const int id = rs.intValue(kID);
             if (number == 0) {
-                rs.remove();
+                numberless.push_back(id);
                 rs.moveNext();
                 continue;
             }
-            const int id = rs.intValue(kID);
             const QString filter = QStringLiteral("CustomerNbr = %1").arg(number);
             for (bool found = m_pRecordSetB->findFirst(filter); found; found = m_pRecordSetB->findNext(filter))
                 if (m_pRecordSetB->intValue(kID) != id) {
@@ -408,6 +410,9 @@ void CCustomerListCtrl::ValidateAllRecords() {
             RaiseNumberCounter(number);
             rs.moveNext();
         }
+        QString failure;
+        for (int id : numberless)
+            if (!DeleteCustomerWithInvoices(id, failure)) throw db::Error(failure);
         tx.commit();
     } catch (const db::Error& e) {
         Trace(10, e.description());

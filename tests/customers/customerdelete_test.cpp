@@ -229,3 +229,19 @@ TEST(CustomerNumbers, NumberZeroIsRefusedSoTheValidationKeepsTheCustomer) {
 }
 
 } // namespace
+
+namespace {
+
+// An imported customer without a number is removed by the validation with its invoices and
+// their lines, never leaving invoices of no customer.
+TEST(CustomerNumbers, TheValidationRemovesACustomerWithoutANumberWithItsInvoices) {
+    Shop shop;
+    shop.Exec("UPDATE Customer SET CustomerNbr = 0 WHERE ID = 2");
+    shop.h.customers->ValidateAllRecords();
+    EXPECT_EQ(shop.StoredIDs("Customer"), (std::vector<int>{1}));
+    EXPECT_EQ(shop.StoredIDs("Invoice"), (std::vector<int>{1, 2}));
+    EXPECT_EQ(shop.StoredIDs("InvoiceItems"), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(shop.h.customers->GetItemCount(), 1);
+}
+
+} // namespace
