@@ -51,15 +51,13 @@ QString WriteDbf() {
     return path;
 }
 
-double ReadBytes(const QString& path) {
+double ReadBytes(const QString& path, unsigned& sum) {
     Stopwatch sw;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return 0;
     const QByteArray bytes = file.readAll();
-    unsigned sum = 0; // touch every byte, as any reader must
+    sum = 0; // touch every byte, as any reader must
     for (char c : bytes) sum += static_cast<unsigned char>(c);
-    static volatile unsigned sink;
-    sink = sum;
     return sw.seconds();
 }
 
@@ -83,16 +81,17 @@ int main() {
     if (path.isEmpty()) return 1;
     double ours = 1e9, reference = 1e9;
     long long rows = 0;
+    unsigned sum = 0;
     try {
         for (int run = 0; run < kRuns; ++run) {
-            reference = std::min(reference, ReadBytes(path));
+            reference = std::min(reference, ReadBytes(path, sum));
             ours = std::min(ours, ReadTable(path, rows));
         }
     } catch (const import::SourceError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
         return 1;
     }
-    if (rows != kRows) return 1;
+    if (rows != kRows || sum == 0) return 1;
     std::printf("a dBase table of %lld rows and 10 fields\n", rows);
     PrintFigure("dBase: read every value of 100,000 rows, s", ours, reference, "s");
     PrintFigure("dBase: rows per second, thousands", kRows / ours / 1000.0, kRows / reference / 1000.0,
