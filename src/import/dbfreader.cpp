@@ -821,32 +821,12 @@ private:
     const char* m_current = nullptr;
 };
 
-class DbfSource final : public Source {
+class DbfSource final : public FileTablesSource {
 public:
-    DbfSource(QString where, std::vector<std::pair<QString, QString>> tables)
-        : m_where(std::move(where)), m_tables(std::move(tables)) {}
-
-    QStringList tableNames() const override {
-        QStringList names;
-        for (const auto& table : m_tables)
-            names << table.first;
-        return names;
-    }
-
-    std::unique_ptr<SourceTable> openTable(const QString& name) override {
-        for (const auto& table : m_tables)
-            if (table.first == name)
-                return std::make_unique<DbfTable>(table.second);
-        for (const auto& table : m_tables)
-            if (table.first.compare(name, Qt::CaseInsensitive) == 0)
-                return std::make_unique<DbfTable>(table.second);
-        throw SourceError(
-            QStringLiteral("%1: There is no table named \"%2\".").arg(Native(m_where), name));
-    }
+    DbfSource(const QString& where, std::vector<TableFile> tables) : FileTablesSource(where, std::move(tables)) {}
 
 private:
-    QString m_where;
-    std::vector<std::pair<QString, QString>> m_tables; // name, file
+    std::unique_ptr<SourceTable> openFile(const QString& path) override { return std::make_unique<DbfTable>(path); }
 };
 
 struct Mark {
@@ -881,16 +861,11 @@ std::unique_ptr<Source> OpenDbfSource(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         throw SourceError(QStringLiteral("%1 does not exist.").arg(Native(path)));
-    std::vector<std::pair<QString, QString>> tables;
+    std::vector<FileTablesSource::TableFile> tables;
     if (info.isDir()) {
-        const QFileInfoList files =
-            QDir(path).entryInfoList({QStringLiteral("*.dbf")}, QDir::Files, QDir::NoSort);
-        for (const QFileInfo& file : files)
-            tables.emplace_back(file.completeBaseName(), file.absoluteFilePath());
-        std::sort(tables.begin(), tables.end(), [](const auto& a, const auto& b) {
-            const int c = a.first.compare(b.first, Qt::CaseInsensitive);
-            return c != 0 ? c < 0 : a.first < b.first;
-        });
+        tables = TableFilesOfFolder(
+            path, [](const QFileInfo& f) { return f.suffix().compare(QLatin1String("dbf"), Qt::CaseInsensitive) == 0; },
+            [](const QFileInfo& f) { return f.completeBaseName(); });
         if (tables.empty())
             throw SourceError(QStringLiteral("%1: The folder holds no dBase or FoxPro tables "
                                              "(.dbf files).")
@@ -900,9 +875,9 @@ std::unique_ptr<Source> OpenDbfSource(const QString& path) {
         if (!file.open(QIODevice::ReadOnly))
             Fail(path, QStringLiteral("The file cannot be opened."));
         ReadLayout(file, path); // a file that is no table is refused at once
-        tables.emplace_back(info.completeBaseName(), info.absoluteFilePath());
+        tables.push_back({info.completeBaseName(), info.absoluteFilePath()});
     }
-    return std::make_unique<DbfSource>(path, std::move(tables));
+    return std::make_unique<DbfSource>(Native(path), std::move(tables));
 }
 
 } // namespace import

@@ -658,36 +658,12 @@ private:
     std::unique_ptr<QFile> m_memo;
 };
 
-struct TableFile {
-    QString name;
-    QString path;
-};
-
-class ParadoxSource final : public Source {
+class ParadoxSource final : public FileTablesSource {
 public:
-    explicit ParadoxSource(std::vector<TableFile> tables) : m_tables(std::move(tables)) {}
-
-    QStringList tableNames() const override {
-        QStringList names;
-        for (const TableFile& t : m_tables)
-            names << t.name;
-        return names;
-    }
-
-    std::unique_ptr<SourceTable> openTable(const QString& name) override {
-        auto found = std::find_if(m_tables.begin(), m_tables.end(),
-                                  [&](const TableFile& t) { return t.name == name; });
-        if (found == m_tables.end())
-            found = std::find_if(m_tables.begin(), m_tables.end(), [&](const TableFile& t) {
-                return t.name.compare(name, Qt::CaseInsensitive) == 0;
-            });
-        if (found == m_tables.end())
-            throw SourceError(QStringLiteral("There is no Paradox table named \"%1\".").arg(name));
-        return std::make_unique<ParadoxTable>(found->path);
-    }
+    ParadoxSource(const QString& where, std::vector<TableFile> tables) : FileTablesSource(where, std::move(tables)) {}
 
 private:
-    std::vector<TableFile> m_tables;
+    std::unique_ptr<SourceTable> openFile(const QString& path) override { return std::make_unique<ParadoxTable>(path); }
 };
 
 } // namespace
@@ -701,26 +677,20 @@ std::unique_ptr<Source> OpenParadoxSource(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         throw SourceError(QStringLiteral("\"%1\" does not exist.").arg(Shown(path)));
-    std::vector<TableFile> tables;
+    std::vector<FileTablesSource::TableFile> tables;
     if (info.isDir()) {
-        const QDir dir(path);
-        const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
-        for (const QFileInfo& entry : entries)
-            if (entry.suffix().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
-                tables.push_back({entry.completeBaseName(), entry.filePath()});
+        tables = TableFilesOfFolder(
+            path, [](const QFileInfo& f) { return f.suffix().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0; },
+            [](const QFileInfo& f) { return f.completeBaseName(); });
         if (tables.empty())
             throw SourceError(
                 QStringLiteral("The folder \"%1\" holds no Paradox tables (.db files).")
                     .arg(Shown(path)));
-        std::sort(tables.begin(), tables.end(), [](const TableFile& a, const TableFile& b) {
-            const int c = a.name.compare(b.name, Qt::CaseInsensitive);
-            return c != 0 ? c < 0 : a.name < b.name;
-        });
     } else {
         ReadParadoxTableInfo(path); // a file that is no table is refused now, not at first read
         tables.push_back({info.completeBaseName(), path});
     }
-    return std::make_unique<ParadoxSource>(std::move(tables));
+    return std::make_unique<ParadoxSource>(Shown(path), std::move(tables));
 }
 
 } // namespace import

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QFileInfo>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +73,32 @@ public:
     // Opens one table for reading from its first row; an unknown name is a SourceError.
     virtual std::unique_ptr<SourceTable> openTable(const QString& name) = 0;
 };
+
+// A source whose tables are files: one file, or the files of a folder that the reader takes,
+// in name order with letter case ignored. A table is found by its exact name, else ignoring case.
+class FileTablesSource : public Source {
+public:
+    struct TableFile {
+        QString name;
+        QString path;
+    };
+    QStringList tableNames() const override;
+    std::unique_ptr<SourceTable> openTable(const QString& name) override;
+
+protected:
+    FileTablesSource(QString where, std::vector<TableFile> tables);
+    virtual std::unique_ptr<SourceTable> openFile(const QString& path) = 0;
+
+private:
+    QString m_where;
+    std::vector<TableFile> m_tables;
+};
+
+// The files of a folder that take(file) accepts, named by name(file), sorted by name with letter
+// case ignored (then exactly, so that the order is stable).
+std::vector<FileTablesSource::TableFile> TableFilesOfFolder(const QString& folder,
+                                                            const std::function<bool(const QFileInfo&)>& take,
+                                                            const std::function<QString(const QFileInfo&)>& name);
 
 // The kinds of source, in the order the import offers them.
 enum class SourceKind { Access, DBase, FoxPro, Excel, Paradox, Text };

@@ -761,51 +761,16 @@ bool IsTextFileName(const QString& name) {
            name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
 }
 
-class TextSource : public Source {
+class TextSource final : public FileTablesSource {
 public:
-    TextSource(const QString& path, qint64 maxLineBytes) : m_maxLine(maxLineBytes) {
-        const QFileInfo info(path);
-        if (!info.exists())
-            Fail(QStringLiteral("\"%1\" does not exist.").arg(Shown(path)));
-        if (info.isDir()) {
-            QDir dir(path);
-            const QFileInfoList files =
-                dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-            for (const QFileInfo& f : files)
-                if (IsTextFileName(f.fileName())) {
-                    m_names << f.fileName();
-                    m_paths << f.filePath();
-                }
-            if (m_names.isEmpty())
-                Fail(QStringLiteral("The folder \"%1\" holds no .csv or .txt files.")
-                         .arg(Shown(path)));
-        } else {
-            // Tells an empty, unreadable or binary file at once.
-            DetectEncoding(path);
-            m_names << info.fileName();
-            m_paths << info.filePath();
-        }
-        m_where = Shown(path);
-    }
-
-    QStringList tableNames() const override { return m_names; }
-
-    std::unique_ptr<SourceTable> openTable(const QString& name) override {
-        qsizetype at = m_names.indexOf(name);
-        if (at < 0)
-            for (qsizetype i = 0; i < m_names.size() && at < 0; ++i)
-                if (m_names[i].compare(name, Qt::CaseInsensitive) == 0)
-                    at = i;
-        if (at < 0)
-            Fail(QStringLiteral("There is no table named \"%1\" in \"%2\".").arg(name, m_where));
-        return std::make_unique<TextTable>(m_paths[at], m_maxLine);
-    }
+    TextSource(const QString& where, std::vector<TableFile> tables, qint64 maxLineBytes)
+        : FileTablesSource(where, std::move(tables)), m_maxLine(maxLineBytes) {}
 
 private:
+    std::unique_ptr<SourceTable> openFile(const QString& path) override {
+        return std::make_unique<TextTable>(path, m_maxLine);
+    }
     qint64 m_maxLine;
-    QString m_where;
-    QStringList m_names;
-    QStringList m_paths;
 };
 
 } // namespace
@@ -815,7 +780,21 @@ std::unique_ptr<Source> OpenTextSource(const QString& path) {
 }
 
 std::unique_ptr<Source> OpenTextSource(const QString& path, qint64 maxLineBytes) {
-    return std::make_unique<TextSource>(path, std::max<qint64>(maxLineBytes, 1));
+    const QFileInfo info(path);
+    if (!info.exists())
+        Fail(QStringLiteral("\"%1\" does not exist.").arg(Shown(path)));
+    std::vector<FileTablesSource::TableFile> tables;
+    if (info.isDir()) {
+        tables = TableFilesOfFolder(
+            path, [](const QFileInfo& f) { return IsTextFileName(f.fileName()); },
+            [](const QFileInfo& f) { return f.fileName(); });
+        if (tables.empty())
+            Fail(QStringLiteral("The folder \"%1\" holds no .csv or .txt files.").arg(Shown(path)));
+    } else {
+        DetectEncoding(path); // tells an empty, unreadable or binary file at once
+        tables.push_back({info.fileName(), info.filePath()});
+    }
+    return std::make_unique<TextSource>(Shown(path), std::move(tables), std::max<qint64>(maxLineBytes, 1));
 }
 
 } // namespace import
