@@ -4,6 +4,7 @@
 #include "db/recordset.h"
 #include "lookup/lookuptable.h"
 #include "project/quorvanedoc.h"
+#include "projectfixture.h"
 #include "scriptedprompter.h"
 #include "testutil.h"
 
@@ -12,23 +13,8 @@
 
 namespace {
 
-class Counters : public ::testing::Test {
+class Counters : public ProjectFixture {
 protected:
-    TempFolder folder;
-    CScriptedPrompter prompter;
-    CQuorvaneDoc doc{&prompter};
-
-    QString Create(const QString& name, const QString& shareWith = QString()) {
-        CQuorvaneDoc::NewProjectRequest request;
-        request.path = folder.path(name);
-        request.share = !shareWith.isEmpty();
-        request.sharedFile = shareWith;
-        EXPECT_TRUE(doc.CreateNewProject(request)) << prompter.m_shown.join(QLatin1Char('|')).toStdString();
-        const QString path = doc.GetPathName();
-        doc.OnFileCloseProject();
-        return path;
-    }
-
     static QString Raw(const QString& path, const char* sql) {
         sqlite3* h = nullptr;
         QString first;

@@ -2,6 +2,7 @@
 #include "db/database.h"
 #include "db/recordset.h"
 #include "project/quorvanedoc.h"
+#include "projectfixture.h"
 #include "scriptedprompter.h"
 #include "testutil.h"
 
@@ -12,24 +13,8 @@
 
 namespace {
 
-class ProjectFile : public ::testing::Test {
+class ProjectFile : public ProjectFixture {
 protected:
-    TempFolder folder;
-    CScriptedPrompter prompter;
-    CQuorvaneDoc doc{&prompter};
-
-    QString Create(const QString& name, const QString& shareWith = QString()) {
-        CQuorvaneDoc::NewProjectRequest request;
-        request.path = folder.path(name);
-        request.description = QStringLiteral("desc ") + name;
-        request.share = !shareWith.isEmpty();
-        request.sharedFile = shareWith;
-        EXPECT_TRUE(doc.CreateNewProject(request)) << prompter.m_shown.join(QLatin1Char('|')).toStdString();
-        const QString path = doc.GetPathName();
-        doc.OnFileCloseProject();
-        return path;
-    }
-
     static void RawExec(const QString& path, const char* sql) {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &h), SQLITE_OK);
