@@ -12,6 +12,8 @@
 #include "customers/customerlistctrl.h"
 #include "invoices/invoiceslistctrl.h"
 #include "items/invoiceitemslistctrl.h"
+#include "stores/exportselectiondlg.h"
+#include "stores/importselectiondlg.h"
 #include "stores/storelistctrl.h"
 #include "stores/storetabctrl.h"
 #include "trace/tracewindow.h"
@@ -177,9 +179,10 @@ void CQuorvaneMain::CreateActions() {
                QStringLiteral("Close the project"));
     MakeAction("actionProjectInfo", QStringLiteral("Project In&fo..."), &CQuorvaneMain::OnProjectInfo, {},
                QStringLiteral("Show the project's file and description"));
-    // Import and export arrive with the store exchange; until then they stay disabled.
-    MakeAction("actionImport", QStringLiteral("&Import..."), none);
-    MakeAction("actionExport", QStringLiteral("&Export..."), none);
+    MakeAction("actionImport", QStringLiteral("&Import..."), &CQuorvaneMain::OnFileImportDatabase, {},
+               QStringLiteral("Import a store or another database"));
+    MakeAction("actionExport", QStringLiteral("&Export..."), &CQuorvaneMain::OnFileExport, {},
+               QStringLiteral("Export the current store"));
     // Printing comes later.
     MakeAction("actionPrint", QStringLiteral("&Print..."), none, K(Qt::CTRL | Qt::Key_P))
         ->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -322,8 +325,8 @@ void CQuorvaneMain::UpdateCommandStates() {
     const std::pair<const char*, bool> states[] = {
         {"actionCloseProject", open},
         {"actionProjectInfo", open},
-        {"actionImport", false},
-        {"actionExport", false},
+        {"actionImport", tabs->CanEdit()},
+        {"actionExport", tabs->CanEdit()},
         {"actionPrint", false},
         {"actionPrintPreview", false},
         {"actionAddStoreItem", store && store->CanProceed()},
@@ -596,6 +599,30 @@ void CQuorvaneMain::OnProjectInfo() {
     dlg.SetShared(m_doc->IsShared(), m_doc->GetSharedFileSpec());
     dlg.SetDescription(m_doc->GetDescription());
     if (m_doc->Prompter().ExecDialog(dlg) == QDialog::Accepted) m_doc->SetDescription(dlg.Description());
+}
+
+void CQuorvaneMain::OnFileImportDatabase() {
+    if (!StoreTabs()->CanEdit()) return;
+    // The import of other programs' databases is not there yet.
+    CImportSelectionDlg dlg(false, this);
+    if (m_doc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
+    if (dlg.Chosen() != CImportSelectionDlg::Choice::StorePreviouslyExported) return;
+    const auto outcome = StoreTabs()->ImportStoreMdb();
+    if (outcome == CStoreTabCtrl::ExchangeOutcome::Cancelled) return;
+    m_doc->Prompter().MessageBox(outcome == CStoreTabCtrl::ExchangeOutcome::Done
+                                     ? QStringLiteral("Import completed successfully!")
+                                     : QStringLiteral("Import failed to complete!"));
+    UpdateAllViews();
+}
+
+void CQuorvaneMain::OnFileExport() {
+    if (!StoreTabs()->CanEdit()) return;
+    CExportSelectionDlg dlg(this);
+    if (m_doc->Prompter().ExecDialog(dlg) != QDialog::Accepted || !dlg.StoreChosen()) return;
+    const auto outcome = StoreTabs()->ExportStoreAsMdb();
+    if (outcome == CStoreTabCtrl::ExchangeOutcome::Cancelled) return;
+    m_doc->Prompter().MessageBox(outcome == CStoreTabCtrl::ExchangeOutcome::Done ? QStringLiteral("Export Complete!")
+                                                                              : QStringLiteral("Export Failed!"));
 }
 
 void CQuorvaneMain::OnPrintSetup() {

@@ -72,6 +72,8 @@ public:
     void OnFileOpen();
     void OnFileClose();
     void OnProjectInfo();
+    void OnFileImportDatabase();
+    void OnFileExport();
     void OnOpenRecent(int index);
     void OnPrintSetup();
     void OnExit();

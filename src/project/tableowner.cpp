@@ -155,6 +155,18 @@ void CHeadlessStoreTabs::OnEditAddItem() {
     }
 }
 
+bool CHeadlessStoreTabs::AddStoredStore(int id) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::AddStoredStore()"));
+    if (!CanProceed()) return false;
+    try {
+        m_table.GetPtrRecordset()->requery(); // the row was added through another recordset
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+    return m_table.ActivateRecordInRecordset(id) && AddStoreListControl(id, false);
+}
+
 void CHeadlessStoreTabs::RefreshTabCtrlFromRecordset() {
     Trace(20, QStringLiteral("CStoreTabCtrl::RefreshTabCtrlFromRecordset()"));
     if (!CanProceed()) return;

@@ -57,6 +57,10 @@ public:
     virtual void OnEditAddItem() = 0;
     virtual void RefreshTabCtrlFromRecordset() = 0;
     virtual int GetStoreCount() const = 0;
+    // A store whose row and item table were stored by someone else (the store import) joins
+    // the owner: its list is made and, with windows, its tab is shown and selected. False when
+    // its list could not be made.
+    virtual bool AddStoredStore(int id) = 0;
 };
 
 // The owner's side of one table: its definition and its main recordset.
@@ -131,6 +135,7 @@ public:
     void OnEditAddItem() override;
     void RefreshTabCtrlFromRecordset() override;
     int GetStoreCount() const override { return int(m_lists.size()); }
+    bool AddStoredStore(int id) override;
 
     CRecordTable& Table() { return m_table; }
     CHeadlessListOwner* GetStoreList(int index) { return m_lists.at(size_t(index)).get(); }

@@ -5,6 +5,7 @@
 #include "lookup/lookuptable.h"
 #include "project/quorvanedoc.h"
 #include "project/schema.h"
+#include "stores/storeexchange.h"
 #include "stores/storeinfodlg.h"
 #include "stores/storeselectdlg.h"
 #include "lookup/containerslistdlg.h"
@@ -205,6 +206,35 @@ void CStoreTabCtrl::RefreshTabCtrlFromRecordset() {
         m_tabs->setCurrentIndex(0);
     }
     DisplayCurrentlySelectedStore();
+}
+
+bool CStoreTabCtrl::AddStoredStore(int id) {
+    Trace(20, QStringLiteral("CStoreTabCtrl::AddStoredStore()"));
+    if (!CanProceed()) return false;
+    db::Recordset& rs = *GetPtrRecordset();
+    try {
+        rs.requery(); // the row was added through another recordset
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+    if (!ActivateRecordInRecordset(id)) return false;
+    {
+        const QSignalBlocker block(m_tabs);
+        const int tab = m_tabs->addTab(rs.textValue(QStringLiteral("StoreTabName")).left(200));
+        m_tabs->setTabData(tab, id);
+    }
+    if (!AddStoreListControl(false)) {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->removeTab(m_tabs->count() - 1);
+        ActivateRecordInRecordset(m_currentID);
+        return false;
+    }
+    ShowStoreTabUsingID(id);
+    if (CStoreListCtrl* list = CurrentStoreList(); list && list->GetItemCount() > 0) list->EnsureItemActive();
+    emit m_pDoc->allViewsUpdateRequested();
+    DisplayCurrentlySelectedStore();
+    return true;
 }
 
 void CStoreTabCtrl::DisplayCurrentlySelectedStore() {
@@ -484,6 +514,51 @@ void CStoreTabCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CStoreTabCtrl::OnFindItem() {
     if (CStoreListCtrl* list = CurrentStoreList()) list->OnFindItem(m_findEdit->text());
+}
+
+CStoreTabCtrl::ExchangeOutcome CStoreTabCtrl::ExportStoreAsMdb() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::ExportStoreAsMdb()"));
+    CStoreListCtrl* list = CurrentStoreList();
+    if (!CanProceed() || !list) return ExchangeOutcome::Failed;
+    CPrompter::FileRequest request;
+    request.title = QStringLiteral("Export Store");
+    request.filter = storeexchange::SaveFilter();
+    request.defaultExt = QStringLiteral("mdb");
+    request.confirmOverwrite = true;
+    const QString path = m_pDoc->Prompter().GetSaveFileName(request);
+    if (path.isEmpty()) return ExchangeOutcome::Cancelled;
+    std::vector<int> order; // as the list shows them, a column sort included
+    order.reserve(size_t(list->GetItemCount()));
+    for (int row = 0; row < list->GetItemCount(); ++row) order.push_back(list->GetItemID(row));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool done = ExportStore(*m_pDoc, list->GetStoreID(), path, error, order);
+    QApplication::restoreOverrideCursor();
+    if (!done) {
+        m_pDoc->Prompter().MessageBox(error, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
+        return ExchangeOutcome::Failed;
+    }
+    return ExchangeOutcome::Done;
+}
+
+CStoreTabCtrl::ExchangeOutcome CStoreTabCtrl::ImportStoreMdb() {
+    Trace(20, QStringLiteral("CStoreTabCtrl::ImportStoreMdb()"));
+    if (!CanProceed()) return ExchangeOutcome::Failed;
+    CPrompter::FileRequest request;
+    request.title = QStringLiteral("Import Store");
+    request.filter = storeexchange::OpenFilter();
+    request.defaultExt = QStringLiteral("mdb");
+    const QString path = m_pDoc->Prompter().GetOpenFileName(request);
+    if (path.isEmpty()) return ExchangeOutcome::Cancelled;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool done = ImportStore(*m_pDoc, path, error);
+    QApplication::restoreOverrideCursor();
+    if (!done) {
+        m_pDoc->Prompter().MessageBox(error, CPrompter::Buttons::Ok, CPrompter::Icon::Warning);
+        return ExchangeOutcome::Failed;
+    }
+    return ExchangeOutcome::Done;
 }
 
 void CStoreTabCtrl::OnEditCopyStoreItem(bool move) {

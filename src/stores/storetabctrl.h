@@ -24,6 +24,8 @@ class CStoreTabCtrl : public QWidget, public IStoreTabsOwner {
     Q_OBJECT
 public:
     static constexpr int kWindowID = 36100;
+    // How an export or import command ended; a cancelled file dialog is not a failure.
+    enum class ExchangeOutcome { Done, Failed, Cancelled };
 
     CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent = nullptr);
     ~CStoreTabCtrl() override;
@@ -45,6 +47,7 @@ public:
     void OnEditItem();
     void OnEditDelItem();
     void RefreshTabCtrlFromRecordset() override;
+    bool AddStoredStore(int id) override;
     bool AddStoreListControl(bool create);
     void DisplayCurrentlySelectedStore();
     void ShowStoreTabUsingID(int id);
@@ -57,6 +60,11 @@ public:
     void UpdateAllStoresFromDiscountTable(const QHash<int, QSet<QString>>& changedEntries);
     void UpdateAllStoresFromContainerList();
     void OnFindItem();
+    // The store exchange file: the selected store written to a file chosen by the user, in
+    // the order its list shows; a file's store added as a new store, then selected. A failure
+    // is shown before the result is returned.
+    ExchangeOutcome ExportStoreAsMdb();
+    ExchangeOutcome ImportStoreMdb();
     // The discount table and container list dialogs, starting on the current store's table or
     // list; afterwards every store follows what was changed.
     void ShowDiscountsDlg();

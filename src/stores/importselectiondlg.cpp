@@ -1,0 +1,37 @@
+#include "importselectiondlg.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CImportSelectionDlg::CImportSelectionDlg(bool otherDatabases, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Import Selection Dialog"));
+    setObjectName(QStringLiteral("ImportSelectionDlg"));
+    m_radioStore = new QRadioButton(QStringLiteral("Import Store Previously Exported"), this);
+    m_radioStore->setObjectName(QStringLiteral("radioImportStore"));
+    m_radioStore->setChecked(true);
+    m_radioOther = new QRadioButton(QStringLiteral("Import Other Database File(s)"), this);
+    m_radioOther->setObjectName(QStringLiteral("radioImportOther"));
+    m_radioOther->setEnabled(otherDatabases);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("IDOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("IDCANCEL"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(m_radioStore);
+    top->addWidget(m_radioOther);
+    top->addLayout(buttons);
+}
+
+CImportSelectionDlg::Choice CImportSelectionDlg::Chosen() const {
+    return m_radioOther->isChecked() ? Choice::OtherDatabaseFiles : Choice::StorePreviouslyExported;
+}
