@@ -2,6 +2,7 @@
 #include "db/database.h"
 #include "db/recordset.h"
 #include "project/quorvanedoc.h"
+#include "stores/storeexchange.h"
 #include "trace/tracesink.h"
 #include "output.h"
 #include "sourcecmds.h"
@@ -22,6 +23,8 @@ const char* const kUsage =
     "       qvtool source-tables SOURCE [--kind KIND]\n"
     "       qvtool source-fields SOURCE TABLE [--kind KIND]\n"
     "       qvtool source-rows SOURCE TABLE [--kind KIND] [--limit N]\n"
+    "       qvtool export-store PATH --store ID FILE\n"
+    "       qvtool import-store PATH FILE\n"
     "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
 void out(const QString& line) { qvtool::Out(line); }
@@ -143,6 +146,33 @@ int cmdDump(const QString& path, const QString& table) {
     return 0;
 }
 
+// Opens the project as the program does, runs the store exchange work on it and closes it.
+int cmdStoreExchange(const QStringList& args, bool exporting) {
+    QString path, file;
+    int storeID = -1;
+    for (int i = 0; i < args.size(); ++i) {
+        if (exporting && args[i] == QLatin1String("--store") && i + 1 < args.size()) {
+            bool ok = false;
+            storeID = args[++i].toInt(&ok);
+            if (!ok) return -1;
+        } else if (args[i].startsWith(QLatin1String("--"))) return -1;
+        else if (path.isEmpty()) path = args[i];
+        else if (file.isEmpty()) file = args[i];
+        else return -1;
+    }
+    if (path.isEmpty() || file.isEmpty() || (exporting && storeID < 0)) return -1;
+    CRecordingPrompter prompter;
+    CQuorvaneDoc doc(&prompter);
+    if (!doc.OpenProject(path)) {
+        const QString shown = prompter.m_messages.join(QLatin1Char('\n'));
+        return fail(shown.isEmpty() ? QStringLiteral("Failed to open project.") : shown);
+    }
+    QString error;
+    const bool ok = exporting ? ExportStore(doc, storeID, file, error) : ImportStore(doc, file, error);
+    doc.OnFileCloseProject();
+    return ok ? 0 : fail(error);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -156,6 +186,10 @@ int main(int argc, char* argv[]) {
         if (command == QLatin1String("tables") && args.size() == 2) return cmdTables(args[1]);
         if (command == QLatin1String("dump") && args.size() == 3) return cmdDump(args[1], args[2]);
         if (const int status = RunSourceCommand(command, args.mid(1)); status >= 0) return status;
+        if (command == QLatin1String("export-store") || command == QLatin1String("import-store")) {
+            const int status = cmdStoreExchange(args.mid(1), command == QLatin1String("export-store"));
+            if (status >= 0) return status;
+        }
     } catch (const db::Error& e) {
         return fail(e.description());
     }
