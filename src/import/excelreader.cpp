@@ -26,7 +26,8 @@ namespace {
 constexpr int kMaxColumns = 16384; // column XFD, the last a worksheet can have
 constexpr int kMaxTextSize = 255;
 constexpr int kMaxEntries = 100000;
-constexpr size_t kMaxSheets = 4096; // of one workbook; a damaged one may claim millions
+constexpr size_t kMaxCells = 20'000'000; // about 400 MB held
+constexpr size_t kMaxSheets = 4096;      // of one workbook; a damaged one may claim millions
 constexpr qsizetype kMaxTextChars = kMaxValueBytes / 2;
 constexpr double kLastSerial = 2958466.0; // 10000-01-01 in the 1900 date system
 
@@ -168,12 +169,10 @@ std::optional<QDateTime> ParseIsoDate(QStringView v) {
     return QDateTime(date, time, Qt::UTC);
 }
 
-// One sheet read row by row. Rows without a value are stepped over.
+// One sheet read once, row by row. Rows without a value are stepped over.
 class SheetStream {
 public:
     virtual ~SheetStream() = default;
-    // Back to before the first row.
-    virtual void rewind() = 0;
     // Steps to the next row holding a value; false past the last.
     virtual bool nextRow() = 0;
 
@@ -248,7 +247,7 @@ QString XlsProblem(int rc) {
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
         return QStringLiteral("it holds no workbook (it may be another Office document)");
     default:
-        return QStringLiteral("it is damaged or cut short (FreeXL error %1)").arg(rc);
+        return QStringLiteral("it is damaged or cut short (error %1)").arg(rc);
     }
 }
 
@@ -298,8 +297,6 @@ public:
             Fail(QStringLiteral("The workbook \"%1\" is damaged: its sheet \"%2\" cannot be read.")
                      .arg(Shown(path), sheetName));
     }
-
-    void rewind() override { m_row = 0; }
 
     bool nextRow() override {
         while (m_row < m_rows) {
@@ -375,14 +372,11 @@ public:
         : m_source(source), m_partLimit(partLimit), m_total(total), m_totalLimit(totalLimit) {
         open(QIODevice::ReadOnly);
     }
-    ~LimitedDevice() override { *m_total -= m_forgotten; }
 
     bool isSequential() const override { return true; }
     bool exceeded() const { return m_exceeded; }
     bool partExceeded() const { return m_partExceeded; }
     bool failed() const { return m_failed; }
-    // The bytes of this reading no longer count towards the total (the part is read again).
-    void forget() { m_forgotten = m_read; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override {
@@ -410,7 +404,6 @@ private:
     qint64* m_total;
     qint64 m_totalLimit;
     qint64 m_read = 0;
-    qint64 m_forgotten = 0;
     bool m_exceeded = false;
     bool m_partExceeded = false;
     bool m_failed = false;
@@ -469,7 +462,6 @@ public:
     }
 
     QXmlStreamReader& xml() { return m_xml; }
-    LimitedDevice& device() { return m_device; }
 
     // Reads to the next token; a broken part is a SourceError.
     void next() {
@@ -581,7 +573,7 @@ public:
                      .arg(file, m_part));
         Fail(QStringLiteral("The workbook \"%1\" is damaged: its part \"%2\" is not well-formed "
                             "XML (%3, line %4).")
-                 .arg(file, m_part, m_xml.errorString())
+                 .arg(file, m_part, m_xml.errorString().chopped(m_xml.errorString().endsWith(u'.')))
                  .arg(m_xml.lineNumber()));
     }
 
@@ -815,24 +807,12 @@ public:
     XlsxStream(const QString& path, const ExcelLimits& limits, Budget budget,
                std::shared_ptr<const Book> book, XlsxSheet sheet)
         : m_package(path, limits, std::move(budget)), m_book(std::move(book)),
-          m_sheet(std::move(sheet)) {
-        rewind();
-    }
-
-    void rewind() override {
-        if (m_reader)
-            m_reader->device().forget();
-        m_reader.reset();
-        m_reader = std::make_unique<PartReader>(m_package, m_sheet.part);
-        m_inData = false;
-        m_done = false;
-        m_row = 0;
-    }
+          m_sheet(std::move(sheet)), m_reader(m_package, m_sheet.part) {}
 
     bool nextRow() override {
-        QXmlStreamReader& xml = m_reader->xml();
+        QXmlStreamReader& xml = m_reader.xml();
         while (!m_done) {
-            m_reader->next();
+            m_reader.next();
             if (xml.isStartElement()) {
                 if (xml.name() == u"sheetData")
                     m_inData = true;
@@ -840,7 +820,7 @@ public:
                     return true;
             } else if (xml.atEnd() || (xml.isEndElement() && xml.name() == u"sheetData")) {
                 m_done = true;
-                m_reader->finish();
+                m_reader.finish();
             }
         }
         return false;
@@ -848,66 +828,83 @@ public:
 
 private:
     bool readRow() {
-        QXmlStreamReader& xml = m_reader->xml();
+        QXmlStreamReader& xml = m_reader.xml();
         bool ok = false;
         const qint64 r = Attr(xml.attributes(), "r").toLongLong(&ok);
         m_row = ok ? r : m_row + 1;
         beginRow();
         int column = -1;
         for (;;) {
-            m_reader->next();
+            m_reader.next();
             if (xml.isEndElement())
                 break;
             if (!xml.isStartElement())
                 continue;
             if (xml.name() != u"c") {
-                m_reader->skip();
+                m_reader.skip();
                 continue;
             }
             const QXmlStreamAttributes a = xml.attributes();
             const QStringView ref = Attr(a, "r");
             column = ref.isEmpty() ? column + 1 : ColumnOf(ref);
             if (column < 0 || column >= kMaxColumns)
-                m_reader->failHere(
+                m_reader.failHere(
                     ref.isEmpty() ? QStringLiteral("a cell lies past the last column")
                                   : QStringLiteral("the cell reference \"%1\" names no cell of a "
                                                    "sheet")
                                         .arg(ref.toString().left(20)));
-            readCell(column, Attr(a, "t"), Attr(a, "s"));
+            const QStringView style = Attr(a, "s");
+            readCell(column, TypeOf(Attr(a, "t")), style.isEmpty() ? 0 : style.toLongLong());
         }
         return finishRow();
     }
 
-    void readCell(int column, QStringView type, QStringView style) {
-        const QString t = type.toString();
-        const qsizetype s = style.isEmpty() ? 0 : style.toLongLong();
+    enum class Type { Number, Shared, Inline, Formula, Boolean, Error, Date };
+
+    static Type TypeOf(QStringView t) {
+        if (t == u"s")
+            return Type::Shared;
+        if (t == u"inlineStr")
+            return Type::Inline;
+        if (t == u"str")
+            return Type::Formula;
+        if (t == u"b")
+            return Type::Boolean;
+        if (t == u"e")
+            return Type::Error;
+        if (t == u"d")
+            return Type::Date;
+        return Type::Number;
+    }
+
+    void readCell(int column, Type t, qint64 s) {
         QString v;
         std::optional<QString> inline_;
         bool hasValue = false;
         for (;;) {
-            m_reader->next();
-            QXmlStreamReader& xml = m_reader->xml();
+            m_reader.next();
+            QXmlStreamReader& xml = m_reader.xml();
             if (xml.isEndElement())
                 break;
             if (!xml.isStartElement())
                 continue;
             if (xml.name() == u"v") {
-                v = m_reader->text();
+                v = m_reader.text();
                 hasValue = true;
             } else if (xml.name() == u"is") {
-                inline_ = m_reader->richText();
+                inline_ = m_reader.richText();
             } else {
-                m_reader->skip(); // the formula, extensions
+                m_reader.skip(); // the formula, extensions
             }
         }
-        if (t == u"inlineStr") {
+        if (t == Type::Inline) {
             if (inline_ || hasValue)
                 setText(column, inline_ ? *inline_ : v);
             return;
         }
         if (!hasValue)
             return;
-        if (t == u"s") {
+        if (t == Type::Shared) {
             bool ok = false;
             const qint64 index = v.trimmed().toLongLong(&ok);
             if (!ok || index < 0 || index >= qint64(m_book->strings.size()))
@@ -915,16 +912,16 @@ private:
                                     "\"%3\" refers to a shared text that does not exist.")
                          .arg(Shown(m_package.path()), CellName(column, m_row), m_sheet.name));
             setText(column, m_book->strings[size_t(index)]);
-        } else if (t == u"str") {
+        } else if (t == Type::Formula) {
             setText(column, v);
-        } else if (t == u"b") {
+        } else if (t == Type::Boolean) {
             Cell& c = put(column);
             c.kind = Cell::Kind::Boolean;
             const QString b = v.trimmed();
             c.flag = b == u"1" || b.compare(u"true", Qt::CaseInsensitive) == 0;
-        } else if (t == u"e") {
+        } else if (t == Type::Error) {
             // An error value (#N/A, #DIV/0!) is no value.
-        } else if (t == u"d") {
+        } else if (t == Type::Date) {
             if (const std::optional<QDateTime> d = ParseIsoDate(v.trimmed())) {
                 Cell& c = put(column);
                 c.kind = Cell::Kind::Date;
@@ -939,8 +936,7 @@ private:
                 setText(column, v);
                 return;
             }
-            if (s >= 0 && s < qsizetype(m_book->dateStyles.size()) &&
-                m_book->dateStyles[size_t(s)]) {
+            if (s >= 0 && s < qint64(m_book->dateStyles.size()) && m_book->dateStyles[size_t(s)]) {
                 if (const std::optional<QDateTime> date = SerialToDate(d, m_book->date1904)) {
                     Cell& c = put(column);
                     c.kind = Cell::Kind::Date;
@@ -963,7 +959,7 @@ private:
     Package m_package;
     std::shared_ptr<const Book> m_book;
     XlsxSheet m_sheet;
-    std::unique_ptr<PartReader> m_reader;
+    PartReader m_reader;
     bool m_inData = false;
     bool m_done = false;
     qint64 m_row = 0;
@@ -971,13 +967,15 @@ private:
 
 // ---- The table over a sheet
 
+// What a column's values allow it to be, gathered over every row.
 struct ColumnGuess {
     bool any = false;
     bool isBoolean = true, isLong = true, isDouble = true, isDate = true;
-    qsizetype longest = 0;
+    qsizetype longest = 0; // of its texts; other values are measured once the type is known
 
     void take(const Cell& c) {
-        longest = std::max(longest, c.kind == Cell::Kind::Text ? c.text.size() : TextOf(c).size());
+        if (c.kind == Cell::Kind::Text)
+            longest = std::max(longest, c.text.size());
         if (!HoldsValue(c))
             return;
         any = true;
@@ -986,6 +984,8 @@ struct ColumnGuess {
         isLong = isLong && isDouble && IsWhole32(c.number);
         isDate = isDate && c.kind == Cell::Kind::Date;
     }
+
+    bool textual() const { return !any || !(isBoolean || isLong || isDouble || isDate); }
 
     SourceField field(const QString& name) const {
         if (any && isBoolean)
@@ -1019,65 +1019,78 @@ std::vector<QString> FieldNames(const std::vector<QString>& header) {
     return names;
 }
 
+// The sheet is read once, its values kept compactly: the types need every row before the first
+// is given, and reading the XML again would double the time.
 class SheetTable : public SourceTable {
 public:
-    SheetTable(std::unique_ptr<SheetStream> stream, const QString& file, const QString& sheet)
-        : m_stream(std::move(stream)) {
+    SheetTable(std::unique_ptr<SheetStream> stream, const QString& file, const QString& sheet) {
         QHash<int, QString> header;
         std::vector<ColumnGuess> guesses;
         int first = INT_MAX, last = -1;
-        for (bool headerRow = true; m_stream->nextRow(); headerRow = false) {
-            for (const int c : m_stream->columns()) {
-                const Cell& cell = m_stream->cell(c);
+        for (bool headerRow = true; stream->nextRow(); headerRow = false) {
+            for (const int c : stream->columns()) {
+                const Cell& cell = stream->cell(c);
                 if (HoldsValue(cell)) {
                     first = std::min(first, c);
                     last = std::max(last, c);
                 }
                 if (headerRow) {
                     header.insert(c, TextOf(cell));
-                } else {
-                    if (size_t(c) >= guesses.size())
-                        guesses.resize(size_t(c) + 1);
-                    guesses[size_t(c)].take(cell);
+                    continue;
                 }
+                if (size_t(c) >= guesses.size())
+                    guesses.resize(size_t(c) + 1);
+                guesses[size_t(c)].take(cell);
+                store(c, cell);
             }
-        }
-        if (last >= 0) {
-            const int count = last - first + 1;
-            if (count > kMaxFields)
-                Fail(QStringLiteral("The sheet \"%1\" of the workbook \"%2\" spans %3 columns; "
-                                    "at most %4 can be read.")
+            if (!headerRow)
+                m_rowEnds.push_back(m_cells.size());
+            if (m_cells.size() > kMaxCells)
+                Fail(QStringLiteral("The sheet \"%1\" of the workbook \"%2\" holds more than %3 "
+                                    "values, more than can be imported at once.")
                          .arg(sheet, Shown(file))
-                         .arg(count)
-                         .arg(kMaxFields));
-            m_first = first;
-            std::vector<QString> texts;
-            for (int c = first; c <= last; ++c)
-                texts.push_back(header.value(c));
-            const std::vector<QString> names = FieldNames(texts);
-            for (int i = 0; i < count; ++i) {
-                const size_t c = size_t(first + i);
-                m_fields.push_back(c < guesses.size() ? guesses[c].field(names[size_t(i)])
-                                                      : ColumnGuess().field(names[size_t(i)]));
-            }
+                         .arg(kMaxCells));
         }
+        if (last < 0) {
+            m_rowEnds.clear();
+            return;
+        }
+        const int count = last - first + 1;
+        if (count > kMaxFields)
+            Fail(QStringLiteral("The sheet \"%1\" of the workbook \"%2\" spans %3 columns; at "
+                                "most %4 can be read.")
+                     .arg(sheet, Shown(file))
+                     .arg(count)
+                     .arg(kMaxFields));
+        m_first = first;
+        guesses.resize(size_t(last) + 1);
+        // Numbers, booleans and dates in a text field are shown as text: their length counts.
+        for (const Stored& s : m_cells)
+            if (s.kind != Cell::Kind::Text && s.column <= last && guesses[s.column].textual())
+                guesses[s.column].longest =
+                    std::max(guesses[s.column].longest, TextOf(cell(s)).size());
+        std::vector<QString> texts;
+        for (int c = first; c <= last; ++c)
+            texts.push_back(header.value(c));
+        const std::vector<QString> names = FieldNames(texts);
+        for (int i = 0; i < count; ++i)
+            m_fields.push_back(guesses[size_t(first + i)].field(names[size_t(i)]));
         m_values.resize(m_fields.size());
-        m_stream->rewind();
-        if (!m_fields.empty())
-            m_stream->nextRow(); // the names
     }
 
     const std::vector<SourceField>& fields() const override { return m_fields; }
 
     bool next() override {
         std::fill(m_values.begin(), m_values.end(), QVariant());
-        if (m_fields.empty() || !m_stream->nextRow())
+        if (m_row >= m_rowEnds.size())
             return false;
-        for (const int c : m_stream->columns()) {
-            const int i = c - m_first;
+        const size_t begin = m_row == 0 ? 0 : m_rowEnds[m_row - 1];
+        for (size_t k = begin; k < m_rowEnds[m_row]; ++k) {
+            const int i = int(m_cells[k].column) - m_first;
             if (i >= 0 && i < int(m_fields.size()))
-                m_values[size_t(i)] = convert(m_fields[size_t(i)].type, m_stream->cell(c));
+                m_values[size_t(i)] = convert(m_fields[size_t(i)].type, m_cells[k]);
         }
+        ++m_row;
         return true;
     }
 
@@ -1088,36 +1101,76 @@ public:
     }
 
 private:
-    // A value that no longer fits its field (the file changed since it was opened) reads as NULL.
-    static QVariant convert(FieldType type, const Cell& c) {
-        switch (type) {
-        case FieldType::Boolean:
-            if (c.kind == Cell::Kind::Boolean)
-                return c.flag;
+    struct Stored {
+        union {
+            double number;
+            qint64 msecs; // of a date since 1970, UTC
+            qint64 text;  // index in m_texts
+        };
+        quint16 column;
+        Cell::Kind kind;
+        bool flag;
+    };
+
+    void store(int column, const Cell& c) {
+        Stored s;
+        s.column = quint16(column);
+        s.kind = c.kind;
+        s.flag = c.flag;
+        switch (c.kind) {
+        case Cell::Kind::Number:
+            s.number = c.number;
             break;
-        case FieldType::Long:
-            if (c.kind == Cell::Kind::Number && IsWhole32(c.number))
-                return int(c.number);
+        case Cell::Kind::Date:
+            s.msecs = c.date.toMSecsSinceEpoch();
             break;
-        case FieldType::Double:
-            if (c.kind == Cell::Kind::Number)
-                return c.number;
-            break;
-        case FieldType::Date:
-            if (c.kind == Cell::Kind::Date)
-                return c.date;
+        case Cell::Kind::Text:
+            s.text = qint64(m_texts.size());
+            m_texts.push_back(c.text);
             break;
         default:
-            if (c.kind != Cell::Kind::Empty)
-                return TextOf(c);
+            s.number = 0;
             break;
         }
-        return {};
+        m_cells.push_back(s);
     }
 
-    std::unique_ptr<SheetStream> m_stream;
+    Cell cell(const Stored& s) const {
+        Cell c;
+        c.kind = s.kind;
+        c.flag = s.flag;
+        if (s.kind == Cell::Kind::Number)
+            c.number = s.number;
+        else if (s.kind == Cell::Kind::Date)
+            c.date = QDateTime::fromMSecsSinceEpoch(s.msecs, Qt::UTC);
+        else if (s.kind == Cell::Kind::Text)
+            c.text = m_texts[size_t(s.text)];
+        return c;
+    }
+
+    QVariant convert(FieldType type, const Stored& s) const {
+        switch (type) {
+        case FieldType::Boolean:
+            return s.kind == Cell::Kind::Boolean ? QVariant(s.flag) : QVariant();
+        case FieldType::Long:
+            return s.kind == Cell::Kind::Number ? QVariant(int(s.number)) : QVariant();
+        case FieldType::Double:
+            return s.kind == Cell::Kind::Number ? QVariant(s.number) : QVariant();
+        case FieldType::Date:
+            return s.kind == Cell::Kind::Date
+                       ? QVariant(QDateTime::fromMSecsSinceEpoch(s.msecs, Qt::UTC))
+                       : QVariant();
+        default:
+            return s.kind == Cell::Kind::Text ? m_texts[size_t(s.text)] : TextOf(cell(s));
+        }
+    }
+
     std::vector<SourceField> m_fields;
     std::vector<QVariant> m_values;
+    std::vector<Stored> m_cells;
+    std::vector<QString> m_texts;
+    std::vector<size_t> m_rowEnds;
+    size_t m_row = 0;
     int m_first = 0;
 };
 
