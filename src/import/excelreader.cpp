@@ -12,6 +12,7 @@
 #include <QTime>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <freexl.h>
@@ -33,6 +34,12 @@ constexpr double kLastSerial = 2958466.0; // 10000-01-01 in the 1900 date system
 
 QStringView Attr(const QXmlStreamAttributes& attributes, const char* name) {
     return attributes.value(QLatin1StringView(name));
+}
+
+// The element's local name; inline, for it runs for every token of a sheet.
+bool Named(const QXmlStreamReader& xml, QStringView name) {
+    const QStringView n = xml.name();
+    return n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin());
 }
 
 QString Shown(const QString& path) {
@@ -508,9 +515,9 @@ public:
         while (depth > 0) {
             next();
             if (m_xml.isStartElement()) {
-                if (m_xml.name() == u"t")
+                if (Named(m_xml, u"t"))
                     append(text, this->text());
-                else if (m_xml.name() == u"rPh")
+                else if (Named(m_xml, u"rPh"))
                     skip();
                 else
                     ++depth;
@@ -662,7 +669,7 @@ QHash<QString, Relation> ReadRelations(Package& package, const QString& relsPart
     PartReader reader(package, relsPart);
     QXmlStreamReader& xml = reader.xml();
     reader.readAll([&] {
-        if (!xml.isStartElement() || xml.name() != u"Relationship")
+        if (!xml.isStartElement() || !Named(xml, u"Relationship"))
             return;
         const QXmlStreamAttributes a = xml.attributes();
         if (Attr(a, "TargetMode") == u"External")
@@ -706,14 +713,14 @@ std::shared_ptr<Book> ReadBook(Package& package) {
         reader.readAll([&] {
             if (!xml.isStartElement())
                 return;
-            if (root && xml.name() != u"workbook")
+            if (root && !Named(xml, u"workbook"))
                 Fail(QStringLiteral("The file \"%1\" is a zip archive but not an Excel workbook.")
                          .arg(file));
             root = false;
             const QXmlStreamAttributes a = xml.attributes();
-            if (xml.name() == u"workbookPr")
+            if (Named(xml, u"workbookPr"))
                 book->date1904 = Attr(a, "date1904") == u"1" || Attr(a, "date1904") == u"true";
-            else if (xml.name() == u"sheet") {
+            else if (Named(xml, u"sheet")) {
                 if (sheets.size() == kMaxSheets)
                     Fail(QStringLiteral("The workbook \"%1\" cannot be read: it claims more "
                                         "than %2 sheets.")
@@ -747,19 +754,19 @@ std::shared_ptr<Book> ReadBook(Package& package) {
         std::vector<int> formatIds;
         reader.readAll([&] {
             if (xml.isStartElement()) {
-                if (xml.name() == u"numFmts")
+                if (Named(xml, u"numFmts"))
                     inFormats = true;
-                else if (xml.name() == u"cellXfs")
+                else if (Named(xml, u"cellXfs"))
                     inCellFormats = true;
-                else if (inFormats && xml.name() == u"numFmt")
+                else if (inFormats && Named(xml, u"numFmt"))
                     custom.insert(Attr(xml.attributes(), "numFmtId").toInt(),
                                   FormatIsDate(Attr(xml.attributes(), "formatCode")));
-                else if (inCellFormats && xml.name() == u"xf")
+                else if (inCellFormats && Named(xml, u"xf"))
                     formatIds.push_back(Attr(xml.attributes(), "numFmtId").toInt());
             } else if (xml.isEndElement()) {
-                if (xml.name() == u"numFmts")
+                if (Named(xml, u"numFmts"))
                     inFormats = false;
-                else if (xml.name() == u"cellXfs")
+                else if (Named(xml, u"cellXfs"))
                     inCellFormats = false;
             }
         });
@@ -773,7 +780,7 @@ std::shared_ptr<Book> ReadBook(Package& package) {
         // Many short texts cost more memory than their bytes in the file: that is counted too.
         qint64 held = 0;
         reader.readAll([&] {
-            if (!xml.isStartElement() || xml.name() != u"si")
+            if (!xml.isStartElement() || !Named(xml, u"si"))
                 return;
             book->strings.push_back(reader.richText());
             held += qint64(sizeof(QString)) + 2 * book->strings.back().size();
@@ -785,6 +792,27 @@ std::shared_ptr<Book> ReadBook(Package& package) {
         });
     }
     return book;
+}
+
+// A number as the file stores it ("12", "-1.5E-3"); QString::toDouble costs a fifth of the
+// reading time.
+std::optional<double> ParseNumber(QStringView v) {
+    v = v.trimmed();
+    char digits[128];
+    if (v.isEmpty() || v.size() > qsizetype(sizeof digits))
+        return std::nullopt;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i].unicode() >= 0x80)
+            return std::nullopt;
+        digits[i] = char(v[i].unicode());
+    }
+    const char* first = digits[0] == '+' ? digits + 1 : digits;
+    const char* last = digits + v.size();
+    double d = 0;
+    const auto [end, ec] = std::from_chars(first, last, d);
+    if (ec != std::errc() || end != last || !std::isfinite(d))
+        return std::nullopt;
+    return d;
 }
 
 // Column letters of a cell reference ("BC12") as a 0-based index; -1 when it has none.
@@ -814,11 +842,11 @@ public:
         while (!m_done) {
             m_reader.next();
             if (xml.isStartElement()) {
-                if (xml.name() == u"sheetData")
+                if (Named(xml, u"sheetData"))
                     m_inData = true;
-                else if (m_inData && xml.name() == u"row" && readRow())
+                else if (m_inData && Named(xml, u"row") && readRow())
                     return true;
-            } else if (xml.atEnd() || (xml.isEndElement() && xml.name() == u"sheetData")) {
+            } else if (xml.atEnd() || (xml.isEndElement() && Named(xml, u"sheetData"))) {
                 m_done = true;
                 m_reader.finish();
             }
@@ -840,7 +868,7 @@ private:
                 break;
             if (!xml.isStartElement())
                 continue;
-            if (xml.name() != u"c") {
+            if (!Named(xml, u"c")) {
                 m_reader.skip();
                 continue;
             }
@@ -888,10 +916,10 @@ private:
                 break;
             if (!xml.isStartElement())
                 continue;
-            if (xml.name() == u"v") {
+            if (Named(xml, u"v")) {
                 v = m_reader.text();
                 hasValue = true;
-            } else if (xml.name() == u"is") {
+            } else if (Named(xml, u"is")) {
                 inline_ = m_reader.richText();
             } else {
                 m_reader.skip(); // the formula, extensions
@@ -930,12 +958,12 @@ private:
                 setText(column, v);
             }
         } else {
-            bool ok = false;
-            const double d = v.trimmed().toDouble(&ok);
-            if (!ok || !std::isfinite(d)) {
+            const std::optional<double> number = ParseNumber(v);
+            if (!number) {
                 setText(column, v);
                 return;
             }
+            const double d = *number;
             if (s >= 0 && s < qint64(m_book->dateStyles.size()) && m_book->dateStyles[size_t(s)]) {
                 if (const std::optional<QDateTime> date = SerialToDate(d, m_book->date1904)) {
                     Cell& c = put(column);
