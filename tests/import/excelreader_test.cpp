@@ -235,7 +235,7 @@ TEST(ExcelReader, FieldTypesComeFromTheValues) {
                         C("E2", "", "1") + C("F2", "b", "1") + Is("G2", "short") +
                         C("H2", "", "44197", 1) + Is("J2", "") + Is("K2", "abc")) +
              Row(3, C("A3", "b", "0") + C("B3", "", "-2147483648") + C("C3", "", "2147483648") +
-                        C("D3", "", "1.5") + Is("E3", "x") + C("F3", "", "2.5") +
+                        C("D3", "", "15E-1") + Is("E3", "x") + C("F3", "", "2.5") +
                         Is("G3", longText) + C("H3", "", "44198.25", 1) + C("J3", "", "5") +
                         Is("K3", ""))});
     const Read r = ReadBook(book);
