@@ -1,0 +1,675 @@
+#include "import/excelreader.h"
+
+#include "testutil.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+#include <string>
+#include <vector>
+
+using import::ExcelLimits;
+using import::FieldType;
+using import::OpenExcelSource;
+using import::SourceError;
+
+namespace {
+
+using Parts = std::vector<std::pair<QString, QByteArray>>;
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+// Members deflated, or stored as they stand so that a test can damage their bytes.
+void WriteZip(const QString& path, const Parts& parts, bool stored = false) {
+    QuaZip zip(path);
+    ASSERT_TRUE(zip.open(QuaZip::mdCreate));
+    for (const auto& [name, data] : parts) {
+        QuaZipFile f(&zip);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, stored ? 0 : 8,
+                           stored ? 0 : 6));
+        ASSERT_EQ(f.write(data), data.size());
+        f.close();
+    }
+    zip.close();
+}
+
+const QByteArray kMain =
+    R"( xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")"
+    R"( xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
+const QByteArray kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+const QByteArray kRels =
+    R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+
+struct Sheet {
+    QString name;
+    QByteArray data; // what goes inside sheetData
+};
+
+struct Book {
+    std::vector<Sheet> sheets;
+    QByteArray strings; // the <si> elements
+    QByteArray styles;  // numFmts and cellXfs
+    bool date1904 = false;
+};
+
+QByteArray Rel(int id, const QByteArray& type, const QByteArray& target) {
+    return "<Relationship Id=\"rId" + QByteArray::number(id) + "\" Type=\"" + kRel + type +
+           "\" Target=\"" + target + "\"/>";
+}
+
+Parts PartsOf(const Book& b) {
+    Parts parts;
+    parts.push_back(
+        {"_rels/.rels", kRels + Rel(1, "officeDocument", "xl/workbook.xml") + "</Relationships>"});
+    QByteArray workbook = "<?xml version=\"1.0\"?><workbook" + kMain + "><workbookPr" +
+                          (b.date1904 ? " date1904=\"1\"" : "") + "/><sheets>";
+    QByteArray rels = kRels;
+    for (size_t i = 0; i < b.sheets.size(); ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        workbook += "<sheet name=\"" + b.sheets[i].name.toUtf8() + "\" sheetId=\"" + n +
+                    "\" r:id=\"rId" + n + "\"/>";
+        rels += Rel(int(i) + 1, "worksheet", "worksheets/sheet" + n + ".xml");
+        parts.push_back({"xl/worksheets/sheet" + n + ".xml",
+                         "<?xml version=\"1.0\"?><worksheet" + kMain + "><sheetData>" +
+                             b.sheets[i].data + "</sheetData></worksheet>"});
+    }
+    parts.push_back({"xl/workbook.xml", workbook + "</sheets></workbook>"});
+    rels += Rel(100, "styles", "styles.xml") + Rel(101, "sharedStrings", "/xl/sharedStrings.xml");
+    parts.push_back({"xl/_rels/workbook.xml.rels", rels + "</Relationships>"});
+    parts.push_back(
+        {"xl/styles.xml",
+         "<styleSheet" + kMain + ">" +
+             (b.styles.isEmpty() ? "<cellXfs><xf numFmtId=\"0\"/></cellXfs>" : b.styles) +
+             "</styleSheet>"});
+    parts.push_back({"xl/sharedStrings.xml", "<sst" + kMain + ">" + b.strings + "</sst>"});
+    return parts;
+}
+
+QByteArray Row(int r, const QByteArray& cells) {
+    return "<row r=\"" + QByteArray::number(r) + "\">" + cells + "</row>";
+}
+// A cell with a value: type "" is a number.
+QByteArray C(const char* ref, const char* type, const QByteArray& v, int style = -1) {
+    QByteArray c = QByteArray("<c r=\"") + ref + "\"";
+    if (*type)
+        c += QByteArray(" t=\"") + type + "\"";
+    if (style >= 0)
+        c += " s=\"" + QByteArray::number(style) + "\"";
+    return c + "><v>" + v + "</v></c>";
+}
+QByteArray Is(const char* ref, const QString& text) {
+    return QByteArray("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">" +
+           text.toUtf8() + "</t></is></c>";
+}
+
+std::string Shown(const QVariant& v) {
+    if (v.isNull())
+        return "\\N";
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? "b:true" : "b:false";
+    case QMetaType::Int:
+        return "i:" + v.toString().toStdString();
+    case QMetaType::Double:
+        return "d:" +
+               QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest).toStdString();
+    case QMetaType::QDateTime: {
+        const QDateTime t = v.toDateTime();
+        return "t:" + t.toString(u"yyyy-MM-dd HH:mm:ss.zzz").toStdString() +
+               (t.timeSpec() == Qt::UTC ? "Z" : "?");
+    }
+    case QMetaType::QString:
+        return "s:" + v.toString().toStdString();
+    default:
+        return std::string("?") + v.typeName();
+    }
+}
+
+std::string TypeName(FieldType t) {
+    switch (t) {
+    case FieldType::Boolean:
+        return "Boolean";
+    case FieldType::Long:
+        return "Long";
+    case FieldType::Double:
+        return "Double";
+    case FieldType::Date:
+        return "Date";
+    case FieldType::Text:
+        return "Text";
+    case FieldType::Memo:
+        return "Memo";
+    default:
+        return "?";
+    }
+}
+
+// A table as text: fields "Name:Type" (Text with its size), rows with cells joined by '|'.
+struct Read {
+    std::vector<std::string> fields;
+    std::vector<std::string> rows;
+};
+
+Read ReadTable(import::Source& source, const QString& name) {
+    auto table = source.openTable(name);
+    Read r;
+    for (const auto& f : table->fields())
+        r.fields.push_back(f.name.toStdString() + ":" + TypeName(f.type) +
+                           (f.type == FieldType::Text ? std::to_string(f.size) : ""));
+    while (table->next()) {
+        std::string row;
+        for (int i = 0; i < int(table->fields().size()); ++i)
+            row += (i ? "|" : "") + Shown(table->value(i));
+        r.rows.push_back(row);
+    }
+    EXPECT_FALSE(table->next());
+    return r;
+}
+
+std::vector<std::string> Names(const import::Source& source) {
+    std::vector<std::string> names;
+    for (const QString& n : source.tableNames())
+        names.push_back(n.toStdString());
+    return names;
+}
+
+// Writes the book and reads its one sheet.
+Read ReadBook(const Book& book) {
+    TempFolder folder;
+    const QString path = folder.path("book.xlsx");
+    WriteZip(path, PartsOf(book));
+    auto source = OpenExcelSource(path);
+    EXPECT_EQ(source->tableNames().size(), 1);
+    return ReadTable(*source, source->tableNames().value(0));
+}
+
+TEST(ExcelReader, XlsxValuesOfEveryKindLetterForLetter) {
+    Book book;
+    book.strings = "<si><t>Name</t></si><si><t>Note</t></si>"
+                   "<si><r><t>Crème </t></r><r><rPr><b/></rPr><t>brûlée</t></r>"
+                   "<rPh sb=\"0\" eb=\"1\"><t>ignored</t></rPh></si>";
+    book.sheets.push_back(
+        {"Sheet1",
+         Row(1, C("A1", "s", "0") + C("B1", "s", "1") + Is("C1", "Flag") + Is("D1", "Qty")) +
+             // Inline text, a formula's text result, a boolean, a number.
+             Row(2, Is("A2", "Ærøskøbing") +
+                        "<c r=\"B2\" t=\"str\"><f>A2&amp;\"!\"</f><v>x!</v></c>" +
+                        C("C2", "b", "1") + C("D2", "", "16")) +
+             // A gap (no B), an error value, cells without references after D.
+             Row(3, C("A3", "s", "2") + C("C3", "e", "#N/A") + C("D3", "", "17")) +
+             Row(4, "") + // empty rows are left out
+             Row(5, Is("A5", "  padded  ") + "<c t=\"s\"><v>1</v></c><c t=\"b\"><v>0</v></c>")});
+    const Read r = ReadBook(book);
+    EXPECT_EQ(r.fields,
+              (std::vector<std::string>{"Name:Text12", "Note:Text4", "Flag:Boolean", "Qty:Long"}));
+    EXPECT_EQ(r.rows, (std::vector<std::string>{"s:Ærøskøbing|s:x!|b:true|i:16",
+                                                "s:Crème brûlée|\\N|\\N|i:17",
+                                                "s:  padded  |s:Note|b:false|\\N"}));
+}
+
+TEST(ExcelReader, FieldTypesComeFromTheValues) {
+    Book book;
+    const QString longText(256, u'é');
+    book.styles = "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>";
+    book.sheets.push_back(
+        {"S",
+         Row(1, Is("A1", "Bool") + Is("B1", "Long") + Is("C1", "Big") + Is("D1", "Dbl") +
+                    Is("E1", "Mixed") + Is("F1", "BoolNum") + Is("G1", "Memo") + Is("H1", "Day") +
+                    Is("I1", "None") + Is("J1", "EmptyNum") + Is("K1", "EmptyText")) +
+             Row(2, C("A2", "b", "1") + C("B2", "", "1") + C("C2", "", "1") + C("D2", "", "1") +
+                        C("E2", "", "1") + C("F2", "b", "1") + Is("G2", "short") +
+                        C("H2", "", "44197", 1) + Is("J2", "") + Is("K2", "abc")) +
+             Row(3, C("A3", "b", "0") + C("B3", "", "-2147483648") + C("C3", "", "2147483648") +
+                        C("D3", "", "15E-1") + Is("E3", "x") + C("F3", "", "2.5") +
+                        Is("G3", longText) + C("H3", "", "44198.25", 1) + C("J3", "", "5") +
+                        Is("K3", ""))});
+    const Read r = ReadBook(book);
+    EXPECT_EQ(r.fields,
+              (std::vector<std::string>{"Bool:Boolean", "Long:Long", "Big:Double", "Dbl:Double",
+                                        "Mixed:Text1", "BoolNum:Text4", "Memo:Memo", "Day:Date",
+                                        "None:Text1", "EmptyNum:Long", "EmptyText:Text3"}));
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], "b:true|i:1|d:1|d:1|s:1|s:TRUE|s:short|t:2021-01-01 00:00:00.000Z|\\N|"
+                         "\\N|s:abc");
+    EXPECT_EQ(r.rows[1], "b:false|i:-2147483648|d:2147483648|d:1.5|s:x|s:2.5|s:" +
+                             longText.toStdString() + "|t:2021-01-02 06:00:00.000Z|\\N|i:5|s:");
+}
+
+TEST(ExcelReader, FieldNamesAndTheUsedRange) {
+    Book book;
+    // Names start in row 2, column B; a later value in column A widens the table.
+    book.sheets.push_back({"S", Row(2, Is("B2", "Price") + Is("C2", " ") + Is("D2", "price") +
+                                           C("E2", "", "2021") + Is("F2", "Price")) +
+                                    Row(4, Is("A4", "a") + C("F4", "", "1"))});
+    const Read r = ReadBook(book);
+    EXPECT_EQ(r.fields, (std::vector<std::string>{"Field1:Text1", "Price:Text1", "Field3:Text1",
+                                                  "price_1:Text1", "2021:Text1", "Price_2:Long"}));
+    EXPECT_EQ(r.rows, (std::vector<std::string>{"s:a|\\N|\\N|\\N|\\N|i:1"}));
+}
+
+TEST(ExcelReader, DatesByNumberFormatAndDateSystem) {
+    struct Case {
+        const char* format; // a custom format, or "" for the built-in id
+        int builtIn;
+        bool date;
+    };
+    const std::vector<Case> cases = {
+        {"yyyy\\-mm\\-dd", 0, true},
+        {"[h]:mm", 0, true},
+        {"d/m/yy h:mm", 0, true},
+        {"mmm-yy", 0, true},
+        {"0.00", 0, false},
+        {"#,##0 &quot;days&quot;", 0, false},
+        {"[Red]0.0", 0, false},
+        {"[$-409]General", 0, false},
+        {"0\\d", 0, false},
+        {"0_h", 0, false},
+        {"", 14, true},
+        {"", 22, true},
+        {"", 45, true},
+        {"", 47, true},
+        {"", 1, false},
+        {"", 44, false},
+        {"", 49, false},
+    };
+    QByteArray formats = "<numFmts>", xfs = "<cellXfs>", header, values;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const int id = cases[i].builtIn ? cases[i].builtIn : 164 + int(i);
+        if (!cases[i].builtIn)
+            formats += "<numFmt numFmtId=\"" + QByteArray::number(id) + "\" formatCode=\"" +
+                       cases[i].format + "\"/>";
+        xfs += "<xf numFmtId=\"" + QByteArray::number(id) + "\"/>";
+        const QByteArray col(1, char('A' + i));
+        header += Is((col + "1").constData(), QStringLiteral("c%1").arg(i));
+        values += C((col + "2").constData(), "", "44197.5", int(i));
+    }
+    Book book;
+    // A differential format's numFmt is not a cell format's.
+    book.styles = formats +
+                  "</numFmts><dxfs><dxf><numFmt numFmtId=\"165\" formatCode=\"0\"/>"
+                  "</dxf></dxfs><cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>" +
+                  xfs + "</cellXfs>";
+    book.sheets.push_back({"S", Row(1, header) + Row(2, values)});
+    const Read r = ReadBook(book);
+    ASSERT_EQ(r.fields.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(r.fields[i],
+                  QStringLiteral("c%1:").arg(i).toStdString() + (cases[i].date ? "Date" : "Double"))
+            << cases[i].format << cases[i].builtIn;
+    EXPECT_EQ(r.rows[0].substr(0, 25), "t:2021-01-01 12:00:00.000");
+
+    // The 1900 system's days around its false 29 February, a time alone; the 1904 system.
+    const QByteArray styles = "<cellXfs><xf numFmtId=\"22\"/></cellXfs>";
+    const std::vector<std::pair<const char*, const char*>> serials1900 = {
+        {"0.5", "1899-12-30 12:00:00"},
+        {"1", "1900-01-01 00:00:00"},
+        {"59", "1900-02-28 00:00:00"},
+        {"61", "1900-03-01 00:00:00"},
+        {"44197.75", "2021-01-01 18:00:00"}};
+    const std::vector<std::pair<const char*, const char*>> serials1904 = {
+        {"0", "1904-01-01 00:00:00"},
+        {"1", "1904-01-02 00:00:00"},
+        {"42735", "2021-01-01 00:00:00"}};
+    for (const bool is1904 : {false, true}) {
+        const auto& serials = is1904 ? serials1904 : serials1900;
+        QByteArray rows = Row(1, Is("A1", "When"));
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < serials.size(); ++i) {
+            rows += Row(int(i) + 2, C("A", "", serials[i].first, 0));
+            expected.push_back(std::string("t:") + serials[i].second + ".000Z");
+        }
+        Book b;
+        b.date1904 = is1904;
+        b.styles = styles;
+        b.sheets.push_back({"S", rows});
+        EXPECT_EQ(ReadBook(b).rows, expected) << is1904;
+    }
+}
+
+TEST(ExcelReader, SheetsInWorkbookOrderWithoutChartsOrEmptySheets) {
+    TempFolder folder;
+    Book book;
+    book.sheets.push_back({"Zeta", Row(1, Is("A1", "Z")) + Row(2, C("A2", "", "1"))});
+    book.sheets.push_back({"Vide", ""});
+    book.sheets.push_back({"Prix été", Row(1, Is("A1", "P")) + Row(2, C("A2", "", "2.5"))});
+    Parts parts = PartsOf(book);
+    // A chart sheet listed first: its relation is not a worksheet's.
+    for (auto& [name, data] : parts) {
+        if (name == "xl/workbook.xml")
+            data.replace("<sheets>", "<sheets><sheet name=\"Chart\" sheetId=\"9\" r:id=\"rId9\"/>");
+        if (name == "xl/_rels/workbook.xml.rels")
+            data.replace("</Relationships>",
+                         Rel(9, "chartsheet", "chartsheets/sheet1.xml") + "</Relationships>");
+    }
+    const QString path = folder.path("book.xlsx");
+    WriteZip(path, parts);
+    auto source = OpenExcelSource(path);
+    EXPECT_EQ(Names(*source), (std::vector<std::string>{"Zeta", "Prix été"}));
+    EXPECT_EQ(ReadTable(*source, "prix ÉTÉ").rows, (std::vector<std::string>{"d:2.5"}));
+    EXPECT_THROW(source->openTable("Vide"), SourceError);
+
+    // The content tells the kind, not the extension.
+    QFile::copy(path, folder.path("renamed.xls"));
+    EXPECT_EQ(Names(*OpenExcelSource(folder.path("renamed.xls"))), Names(*source));
+}
+
+TEST(ExcelReader, FolderGivesEveryWorkbooksSheets) {
+    TempFolder folder;
+    Book a;
+    a.sheets.push_back({"Sheet1", Row(1, Is("A1", "N")) + Row(2, Is("A2", "un"))});
+    a.sheets.push_back({"Prix", Row(1, Is("A1", "P")) + Row(2, C("A2", "", "3"))});
+    WriteZip(folder.path("a.xlsx"), PartsOf(a));
+    Book b;
+    b.sheets.push_back({"Sheet1", Row(1, Is("A1", "M")) + Row(2, Is("A2", "deux"))});
+    WriteZip(folder.path("B.xlsx"), PartsOf(b));
+    Write(folder.path("~$a.xlsx"), "lock"); // Excel's lock file beside an open workbook
+    Write(folder.path("notes.txt"), "not a workbook");
+    auto source = OpenExcelSource(folder.root());
+    EXPECT_EQ(Names(*source),
+              (std::vector<std::string>{"a.xlsx:Sheet1", "a.xlsx:Prix", "B.xlsx:Sheet1"}));
+    EXPECT_EQ(ReadTable(*source, "B.xlsx:Sheet1").rows, (std::vector<std::string>{"s:deux"}));
+    EXPECT_EQ(ReadTable(*source, "a.xlsx:Prix").rows, (std::vector<std::string>{"i:3"}));
+
+    // One damaged workbook is named rather than skipped.
+    Write(folder.path("c.xlsx"), "PK\x03\x04 cut short");
+    try {
+        OpenExcelSource(folder.root());
+        ADD_FAILURE() << "no error";
+    } catch (const SourceError& e) {
+        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(folder.path("c.xlsx"))))
+            << e.message().toStdString();
+    }
+}
+
+// ---- Bad input
+
+QByteArray ValidXlsx() {
+    TempFolder folder;
+    Book book;
+    book.strings = "<si><t>Name</t></si>";
+    book.sheets.push_back({"S", Row(1, C("A1", "s", "0")) + Row(2, C("A2", "", "1"))});
+    WriteZip(folder.path("v.xlsx"), PartsOf(book));
+    return ReadBytes(folder.path("v.xlsx"));
+}
+
+// The book with one part replaced (an empty text removes it).
+Parts Changed(const Book& book, const QString& part, const QByteArray& data) {
+    Parts parts;
+    for (const auto& p : PartsOf(book))
+        if (p.first != part)
+            parts.push_back(p);
+        else if (!data.isEmpty())
+            parts.push_back({part, data});
+    return parts;
+}
+
+TEST(ExcelReader, BadInputIsAClearErrorNamingTheFile) {
+    Book ok;
+    ok.strings = "<si><t>Name</t></si>";
+    ok.sheets.push_back({"S", Row(1, C("A1", "s", "0")) + Row(2, C("A2", "", "7"))});
+    const QByteArray laughs = R"(<?xml version="1.0"?><!DOCTYPE w [<!ENTITY a "aaaaaaaaaaaaaaaa">)"
+                              R"(<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">)"
+                              R"(<!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">)"
+                              R"(<!ENTITY d "&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;">)"
+                              R"(]><workbook><sheets><sheet name="&d;"/></sheets></workbook>)";
+    Book wide = ok;
+    wide.sheets[0].data = Row(1, Is("A1", "a") + Is("ALM1", "b"));
+    Book bomb = ok;
+    bomb.sheets[0].data += QByteArray(3 << 20, ' ');
+    Book twoHalves = ok;
+    twoHalves.strings += "<si><t>" + QByteArray(400 << 10, 'x') + "</t></si>";
+    twoHalves.sheets[0].data += QByteArray(700 << 10, ' ');
+    const ExcelLimits onePart{1 << 20, 8 << 20}, together{1 << 20, 1 << 20};
+
+    struct Case {
+        const char* label;
+        std::function<void(const QString& path)> make;
+        const char* expected;
+        ExcelLimits limits = {};
+    };
+    const std::vector<Case> cases = {
+        {"empty file", [](const QString& p) { Write(p, ""); }, "is empty"},
+        {"text named .xlsx", [](const QString& p) { Write(p, "a;b\n1;2\n"); },
+         "is not an Excel workbook"},
+        {"Excel 4 worksheet", [](const QString& p) { Write(p, QByteArray("\x09\x04\x06\x00", 4)); },
+         "Excel 4.0 or older"},
+        {"cut short", [](const QString& p) { Write(p, ValidXlsx().left(ValidXlsx().size() / 2)); },
+         "zip archive is damaged"},
+        {"zip of something else",
+         [](const QString& p) {
+             WriteZip(p, {{"word/document.xml", "<document/>"}});
+         },
+         "not an Excel workbook"},
+        {"other office document",
+         [](const QString& p) {
+             WriteZip(p, {{"_rels/.rels", kRels + Rel(1, "officeDocument", "word/document.xml") +
+                                              "</Relationships>"},
+                          {"word/document.xml", "<document/>"}});
+         },
+         "not an Excel workbook"},
+        {"malformed workbook",
+         [&](const QString& p) {
+             WriteZip(p, Changed(ok, "xl/workbook.xml", "<workbook><sheets><sheet"));
+         },
+         "is not well-formed XML"},
+        {"malformed sheet",
+         [&](const QString& p) {
+             Book b = ok;
+             b.sheets[0].data += "<row r=\"3\"><c r=\"A3\"><v>1</v></c></rov>";
+             WriteZip(p, PartsOf(b));
+         },
+         "is not well-formed XML"},
+        {"sheet part missing",
+         [&](const QString& p) { WriteZip(p, Changed(ok, "xl/worksheets/sheet1.xml", "")); },
+         "\"xl/worksheets/sheet1.xml\" is missing"},
+        {"relations missing",
+         [&](const QString& p) { WriteZip(p, Changed(ok, "xl/_rels/workbook.xml.rels", "")); },
+         "\"xl/_rels/workbook.xml.rels\" is missing"},
+        {"shared text missing",
+         [&](const QString& p) {
+             Book b = ok;
+             b.sheets[0].data += Row(3, C("B3", "s", "5"));
+             WriteZip(p, PartsOf(b));
+         },
+         "the cell B3 of the sheet \"S\" refers to a shared text that does not exist"},
+        {"entity expansion",
+         [&](const QString& p) { WriteZip(p, Changed(ok, "xl/workbook.xml", laughs)); },
+         "is not well-formed XML"},
+        {"cell reference past the last column",
+         [&](const QString& p) {
+             Book b = ok;
+             b.sheets[0].data += Row(3, C("XFE3", "", "1"));
+             WriteZip(p, PartsOf(b));
+         },
+         "\"XFE3\" names no cell"},
+        {"too many columns", [&](const QString& p) { WriteZip(p, PartsOf(wide)); },
+         "spans 1001 columns; at most 1000"},
+        {"no sheet with data",
+         [&](const QString& p) {
+             Book b = ok;
+             b.sheets[0].data = Row(1, "<c r=\"A1\" s=\"0\"/>");
+             WriteZip(p, PartsOf(b));
+         },
+         "holds no sheet with data"},
+        {"zip bomb in a part", [&](const QString& p) { WriteZip(p, PartsOf(bomb)); },
+         "its part \"xl/worksheets/sheet1.xml\" unpacks to more than 1 MB", onePart},
+        {"zip bomb over parts", [&](const QString& p) { WriteZip(p, PartsOf(twoHalves)); },
+         "its parts unpack to more than 1 MB together", together},
+        {"checksum wrong",
+         [&](const QString& p) {
+             WriteZip(p, PartsOf(ok), true);
+             QByteArray bytes = ReadBytes(p);
+             const qsizetype at = bytes.indexOf("<v>7</v>");
+             ASSERT_GT(at, 0);
+             bytes[at + 3] = '8';
+             Write(p, bytes);
+         },
+         "its part \"xl/worksheets/sheet1.xml\" cannot be unpacked"},
+        {"damaged .xls",
+         [](const QString& p) {
+             Write(p, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\0'));
+         },
+         "cannot be read:"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const QString path = folder.path("bad.xlsx");
+        c.make(path);
+        try {
+            auto source = OpenExcelSource(path, c.limits);
+            for (const QString& name : source->tableNames())
+                ReadTable(*source, name);
+            ADD_FAILURE() << c.label << ": no error";
+        } catch (const SourceError& e) {
+            const QString m = e.message();
+            EXPECT_TRUE(m.contains(QDir::toNativeSeparators(path)))
+                << c.label << ": " << m.toStdString();
+            EXPECT_TRUE(m.contains(QString::fromUtf8(c.expected)))
+                << c.label << ": " << m.toStdString();
+        }
+    }
+
+    TempFolder folder;
+    Write(folder.path("notes.txt"), "x");
+    for (const QString& path : {folder.root(), folder.path("missing.xlsx")}) {
+        try {
+            OpenExcelSource(path);
+            ADD_FAILURE() << "no error for " << path.toStdString();
+        } catch (const SourceError& e) {
+            EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path)))
+                << e.message().toStdString();
+        }
+    }
+}
+
+// ---- The sample workbooks of other projects, when they are there
+
+struct SampleTable {
+    const char* name;
+    std::vector<std::string> fields;
+    std::vector<std::string> rows;
+};
+
+void CheckSample(const QString& path, const std::vector<SampleTable>& expected) {
+    SCOPED_TRACE(path.toStdString());
+    auto source = OpenExcelSource(path);
+    std::vector<std::string> names;
+    for (const SampleTable& t : expected)
+        names.push_back(t.name);
+    ASSERT_EQ(Names(*source), names);
+    for (const SampleTable& t : expected) {
+        const Read r = ReadTable(*source, QString::fromUtf8(t.name));
+        EXPECT_EQ(r.fields, t.fields) << t.name;
+        EXPECT_EQ(r.rows, t.rows) << t.name;
+    }
+}
+
+const char* kAnySheetsNote =
+    "s:This workbook contains 4 sheets: Visible, Hidden, VeryHidden and Chart";
+
+TEST(ExcelReader, XlsSamples) {
+    const QString dir = SamplesDir() + QStringLiteral("/xls/");
+    if (SamplesDir().isEmpty() || !QDir(dir).exists())
+        GTEST_SKIP() << "no sample files";
+    const SampleTable visible = {"Visible",
+                                 {"1:Text70", "2:Long"},
+                                 {"s:3|i:4", "s:5|i:6", std::string(kAnySheetsNote) + "|\\N"}};
+    CheckSample(dir + "any_sheets.xls",
+                {visible, {"Chart", {"1:Long", "2:Long"}, {"i:3|i:4", "i:5|i:6"}}});
+    // FreeXL gives a time without its day.
+    const SampleTable dates = {
+        "Sheet1",
+        {"2021-01-01:Date", "15:Long"},
+        {"t:2021-01-02 00:00:00.000Z|i:16", "t:1899-12-30 15:10:10.000Z|i:17"}};
+    CheckSample(dir + "date.xls", {dates});
+    CheckSample(dir + "date_1904.xls", {dates});
+    // FreeXL reads booleans and texts that formulas give as empty cells.
+    CheckSample(dir + "issues.xls",
+                {{"datatypes", {"1:Text10"}, {"s:1.5", "s:test", "s:2016-10-20"}},
+                 {"issue2", {"1:Long", "a:Text1"}, {"i:2|s:b", "i:3|s:c"}},
+                 {"issue5", {"0.5:Text1"}, {}},
+                 {"issue6", {"1:Long"}, {"i:2"}}});
+    CheckSample(
+        dir + "merged_range.xls",
+        {{"Sheet1",
+          {"A1:Text2", "B1:Text2", "C1:Text2", "Field4:Text1", "E1:Text2", "F1:Text2", "G1:Text2",
+           "H1:Text2"},
+          {"s:A3|s:B3|s:C3|\\N|s:E3|s:F3|s:G3|s:H3", "s:A4|s:B4|s:C4|\\N|s:E4|s:F4|s:G4|s:H4"}},
+         {"Sheet2",
+          {"A1:Text1", "B1:Text2", "C1:Text2", "Field4:Text1", "E1:Text2", "F1:Text1"},
+          {"\\N|s:B3|s:C3|\\N|s:E3|\\N", "\\N|s:B4|\\N|\\N|s:E4|\\N"}}});
+    // A workbook cut short is refused, not read in part.
+    TempFolder folder;
+    const QByteArray whole = ReadBytes(dir + "issues.xls");
+    Write(folder.path("cut.xls"), whole.left(whole.size() / 2));
+    EXPECT_THROW(OpenExcelSource(folder.path("cut.xls")), SourceError);
+    for (const char* file : {"biff5_write.xls", "empty-string.xls"}) {
+        try {
+            OpenExcelSource(dir + file);
+            ADD_FAILURE() << file << ": no error";
+        } catch (const SourceError& e) {
+            EXPECT_TRUE(e.message().contains(u"holds no sheet with data"))
+                << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(file)));
+        }
+    }
+}
+
+TEST(ExcelReader, XlsxSamples) {
+    const QString dir = SamplesDir() + QStringLiteral("/xlsx/");
+    if (SamplesDir().isEmpty() || !QDir(dir).exists())
+        GTEST_SKIP() << "no sample files";
+    CheckSample(dir + "any_sheets.xlsx",
+                {{"Visible",
+                  {"1:Text70", "2:Long"},
+                  {"s:3|i:4", "s:5|i:6", std::string(kAnySheetsNote) + "|\\N"}}});
+    CheckSample(dir + "date.xlsx",
+                {{"Sheet1",
+                  {"2021-01-01:Date", "15:Long"},
+                  {"t:2021-01-02 00:00:00.000Z|i:16", "t:1900-01-10 15:10:10.000Z|i:17"}}});
+    CheckSample(dir + "header-row.xlsx",
+                {{"Sheet1",
+                  {"Field1:Text13", "Field2:Text8", "Note 1:Text8", "Field4:Text8"},
+                  {"s:Columns|s:Column A|s:Column B|s:Column C", "s:put data here|s:1|s:2|s:3"}}});
+    const SampleTable inventory = {
+        "Sheet1",
+        {"Item:Long", "Type:Text6", "Quantity:Long"},
+        {"i:1|s:Apple|i:50", "i:2|s:Banana|i:200", "i:3|s:Orange|i:60", "i:4|s:Pear|i:100"}};
+    CheckSample(dir + "inventory-table.xlsx", {inventory});
+    CheckSample(dir + "table-multiple.xlsx",
+                {inventory,
+                 {"Sheet2",
+                  {"Item:Long", "Price:Double"},
+                  {"i:1|d:0.85", "i:2|d:0.75", "i:3|d:0.55", "i:4|d:0.45"}},
+                 {"Sheet3",
+                  {"Item:Text4", "Units:Text5"},
+                  {"s:1|s:1000", "s:2|s:500", "s:3|s:200", "s:4|s:50", "s:Item|s:Units",
+                   "s:1|s:750", "s:2|s:800", "s:3|s:100", "s:4|s:70"}}});
+    CheckSample(
+        dir + "issues.xlsx",
+        {{"datatypes", {"1:Text10"}, {"s:1.5", "s:ab", "s:FALSE", "s:test", "s:2016-10-20"}},
+         {"Sheet1", {"0:Text1"}, {}},
+         {"issue2", {"1:Long", "a:Text1"}, {"i:2|s:b", "i:3|s:c"}},
+         {"issue5", {"0.5:Text1"}, {}},
+         {"issue6", {"1:Text5"}, {"s:2", "s:ab", "s:FALSE"}},
+         {"spc_chrs",
+          {"&:Text11"},
+          {"s:<", "s:>", "s:aaa ' aaa", "s:\"", "s:☺", "s:֍", "s:àâéêèçöïî«»"}}});
+}
+
+} // namespace
