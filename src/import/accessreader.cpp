@@ -239,21 +239,17 @@ public:
         m_row.clear();
         if (m_done)
             return false;
-        MdbTableDef* t = m_table.get();
-        if (!mdb_fetch_row(t)) {
+        int start = 0;
+        size_t size = 0;
+        if (!nextRow(&start, &size)) {
             m_done = true;
             checkComplete();
             return false;
         }
         ++m_rowNumber;
-        // mdb_fetch_row leaves the row's page in pg_buf and the row's number one behind
-        // cur_row; cracking it again gives the null flags libmdb's bound values hide.
+        MdbTableDef* t = m_table.get();
         MdbHandle* mdb = m_handle.get();
-        int start = 0;
-        size_t size = 0;
-        if (t->cur_row == 0 || mdb_find_row(mdb, int(t->cur_row) - 1, &start, &size) != 0)
-            failRow();
-        start &= kOffsetMask;
+        // libmdb skips a row it cannot take apart without a word; here it is an error.
         if (mdb_crack_row(t, start, size, m_cracked.data()) < 0)
             failRow();
         const uchar* page = mdb->pg_buf;
@@ -292,6 +288,33 @@ private:
         Fail(m_facts->path, QStringLiteral("row %1 of the table \"%2\" is damaged%3.")
                                 .arg(m_rowNumber)
                                 .arg(m_name, note));
+    }
+
+    // The table's rows page by page, as mdb_fetch_row walks them, so that a row it would
+    // drop can be reported. A row entry with 0x4000 set is deleted or was moved to another
+    // page (reached there); an entry that locates nothing is skipped, as libmdb does.
+    bool nextRow(int* start, size_t* size) {
+        MdbHandle* mdb = m_handle.get();
+        const int counts = mdb->fmt->row_count_offset;
+        for (;;) {
+            if (m_rowOnPage >= m_rowsOnPage) {
+                if (!mdb_read_next_dpg(m_table.get()))
+                    return false;
+                m_rowsOnPage = Le16(mdb->pg_buf + counts);
+                m_rowOnPage = 0;
+                if (counts + 2 + 2 * qint64(m_rowsOnPage) > m_facts->pageSize) {
+                    ++m_rowNumber;
+                    failRow(QStringLiteral("its page is damaged"));
+                }
+            }
+            const int row = m_rowOnPage++;
+            if (Le16(mdb->pg_buf + counts + 2 + 2 * row) & 0x4000)
+                continue;
+            if (mdb_find_row(mdb, row, start, size) != 0 || *size == 0)
+                continue;
+            *start &= kOffsetMask;
+            return true;
+        }
     }
 
     // The page map still names a page when libmdb stopped because a page was missing.
@@ -358,9 +381,13 @@ private:
         void* buf = nullptr;
         int offset = 0;
         size_t length = 0;
+        MdbHandle* mdb = m_handle.get();
+        const int counts = mdb->fmt->row_count_offset;
         if (page == 0 || page >= m_facts->pageCount ||
-            mdb_find_pg_row(m_handle.get(), int(pageRow), &buf, &offset, &length) != 0 ||
-            qint64(offset) + qint64(length) > m_facts->pageSize)
+            mdb_find_pg_row(mdb, int(pageRow), &buf, &offset, &length) != 0 ||
+            qint64(offset) + qint64(length) > m_facts->pageSize ||
+            static_cast<const uchar*>(buf)[0] != MDB_PAGE_DATA ||
+            (pageRow & 0xFF) >= Le16(static_cast<const uchar*>(buf) + counts))
             failRow(fieldNote(i, QStringLiteral("its data lies outside the file")));
         return QByteArray(static_cast<const char*>(buf) + offset, qsizetype(length));
     }
@@ -414,6 +441,8 @@ private:
     std::vector<MdbField> m_cracked;
     std::vector<QVariant> m_row;
     qint64 m_rowNumber = 0;
+    int m_rowsOnPage = 0;
+    int m_rowOnPage = 0;
     bool m_done = false;
 };
 
