@@ -173,9 +173,12 @@ QString GuidText(const uchar* p) {
 // in the order of the table's data pages. Values are decoded from the row's bytes as stored.
 class AccessTable final : public SourceTable {
 public:
+    // The catalog is MSysObjects itself, named in messages as the list of tables.
     AccessTable(std::shared_ptr<const Facts> facts, Handle handle, const QString& name,
-                quint32 definitionPage)
-        : m_facts(std::move(facts)), m_handle(std::move(handle)), m_name(name) {
+                quint32 definitionPage, bool catalog = false)
+        : m_facts(std::move(facts)), m_handle(std::move(handle)),
+          m_what(catalog ? QStringLiteral("the list of tables")
+                         : QStringLiteral("the table \"%1\"").arg(name)) {
         MdbHandle* mdb = m_handle.get();
         m_entry.mdb = mdb;
         m_entry.object_type = MDB_TABLE;
@@ -280,14 +283,13 @@ public:
 
 private:
     [[noreturn]] void failTable(const QString& what) const {
-        Fail(m_facts->path, QStringLiteral("the table \"%1\" cannot be read: %2").arg(m_name, what));
+        Fail(m_facts->path, QStringLiteral("%1 cannot be read: %2").arg(m_what, what));
     }
 
     [[noreturn]] void failRow(const QString& what = QString()) const {
         const QString note = what.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(what);
-        Fail(m_facts->path, QStringLiteral("row %1 of the table \"%2\" is damaged%3.")
-                                .arg(m_rowNumber)
-                                .arg(m_name, note));
+        Fail(m_facts->path,
+             QStringLiteral("row %1 of %2 is damaged%3.").arg(m_rowNumber).arg(m_what, note));
     }
 
     // The table's rows page by page, as mdb_fetch_row walks them, so that a row it would
@@ -432,7 +434,7 @@ private:
 
     std::shared_ptr<const Facts> m_facts;
     Handle m_handle;
-    QString m_name;
+    QString m_what; // for messages
     MdbCatalogEntry m_entry{}; // m_table points at it
     TableDef m_table;
     std::vector<MdbColumn*> m_columns; // owned by m_table
@@ -484,7 +486,7 @@ private:
 
     // MSysObjects lists every object; user tables are type 1 without the system flags.
     void readCatalog() {
-        AccessTable catalog(m_facts, clone(), QStringLiteral("MSysObjects"), kCatalogPage);
+        AccessTable catalog(m_facts, clone(), QStringLiteral("MSysObjects"), kCatalogPage, true);
         const int id = catalog.fieldIndex(QStringLiteral("Id"));
         const int name = catalog.fieldIndex(QStringLiteral("Name"));
         const int type = catalog.fieldIndex(QStringLiteral("Type"));
