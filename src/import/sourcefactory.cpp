@@ -1,6 +1,8 @@
 #include "sourcefactory.h"
 
+#include "import/accessreader.h"
 #include "import/dbfreader.h"
+#include "import/excelreader.h"
 #include "import/paradoxreader.h"
 #include "import/textreader.h"
 
@@ -62,10 +64,10 @@ std::unique_ptr<Source> OpenSource(SourceKind kind, const QString& path) {
     case SourceKind::FoxPro: return OpenDbfSource(path);
     case SourceKind::Paradox: return OpenParadoxSource(path);
     case SourceKind::Text: return OpenTextSource(path);
-    case SourceKind::Access:
-    case SourceKind::Excel: break;
+    case SourceKind::Access: return OpenAccessSource(path);
+    case SourceKind::Excel: return OpenExcelSource(path);
     }
-    throw SourceError(QStringLiteral("\"%1\": this kind of file cannot be read yet.").arg(path));
+    throw SourceError(QStringLiteral("\"%1\": unknown kind of database.").arg(path));
 }
 
 } // namespace import
