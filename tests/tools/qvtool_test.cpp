@@ -522,3 +522,30 @@ TEST_F(QvtoolTest, SourceTablesReadsTheSampleFolders) {
         EXPECT_EQ(r.exitCode, QLatin1String(sub) == QLatin1String("paradox") ? 1 : 0) << Show(r); // encrypted.db
     }
 }
+
+// ---------------------------------------------------------------- store exchange files
+
+TEST_F(QvtoolTest, ExportStoreAndImportStoreRoundTripAStore) {
+    const QString from = NewProject(QStringLiteral("from"));
+    const QString to = NewProject(QStringLiteral("to"));
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(from.toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h, "INSERT INTO StoreItems_1 (ID, ItemCode, Description, BaseLinePrice) VALUES (1, 'F-1', 'Rye flour', 24.5)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(h);
+    const QString file = folder.path(QStringLiteral("store.mdb"));
+    const ToolRun exported = RunTool({QStringLiteral("export-store"), from, QStringLiteral("--store"), QStringLiteral("1"), file});
+    ASSERT_EQ(exported.exitCode, 0) << Show(exported);
+    const ToolRun imported = RunTool({QStringLiteral("import-store"), to, file});
+    ASSERT_EQ(imported.exitCode, 0) << Show(imported);
+    const ToolRun dump = RunTool({QStringLiteral("dump"), to, QStringLiteral("StoreItems_2")});
+    const auto rows = DumpRows(dump);
+    ASSERT_EQ(rows.size(), 1u) << Show(dump);
+    EXPECT_EQ(rows[0].at(QStringLiteral("Description")), QStringLiteral("Rye flour"));
+    EXPECT_EQ(rows[0].at(QStringLiteral("BaseLinePrice")), QStringLiteral("24.5"));
+
+    const ToolRun missing = RunTool({QStringLiteral("import-store"), to, folder.path(QStringLiteral("none.mdb"))});
+    EXPECT_EQ(missing.exitCode, 1) << Show(missing);
+    EXPECT_FALSE(missing.err.trimmed().isEmpty());
+}
