@@ -96,7 +96,22 @@ void CReportModel::AppendRows(std::vector<std::pair<int, QStringList>> rows) {
 void CReportModel::SetRow(int row, QStringList cells) {
     if (row < 0 || row >= int(m_rows.size())) return;
     m_rows[size_t(row)].cells = std::move(cells);
+    if (m_changeDepth > 0) {
+        m_firstChanged = m_firstChanged < 0 ? row : std::min(m_firstChanged, row);
+        m_lastChanged = std::max(m_lastChanged, row);
+        return;
+    }
     emit dataChanged(index(row, 0), index(row, std::max(0, int(m_columns.size()) - 1)));
+}
+
+void CReportModel::BeginChanges() { ++m_changeDepth; }
+
+void CReportModel::EndChanges() {
+    if (m_changeDepth == 0 || --m_changeDepth > 0) return;
+    const int last = std::min(m_lastChanged, int(m_rows.size()) - 1);
+    if (m_firstChanged >= 0 && m_firstChanged <= last)
+        emit dataChanged(index(m_firstChanged, 0), index(last, std::max(0, int(m_columns.size()) - 1)));
+    m_firstChanged = m_lastChanged = -1;
 }
 
 void CReportModel::RemoveRow(int row) {

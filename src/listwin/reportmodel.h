@@ -34,6 +34,9 @@ public:
     // Appends many rows with one notice to the views.
     void AppendRows(std::vector<std::pair<int, QStringList>> rows);
     void SetRow(int row, QStringList cells);
+    // Between these, rewritten rows reach the views as one notice at the end (a mass edit).
+    void BeginChanges();
+    void EndChanges();
     void RemoveRow(int row);
     // Removes every row whose ID is in the set, in one pass.
     void RemoveIDs(const QSet<int>& ids);
@@ -55,6 +58,8 @@ private:
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     bool m_filling = false;
+    int m_changeDepth = 0;
+    int m_firstChanged = -1, m_lastChanged = -1; // rows rewritten inside BeginChanges
     mutable QHash<int, int> m_rowOfID;
     mutable bool m_indexDirty = true;
 };

@@ -328,6 +328,12 @@ void CStoreListCtrl::EditMultipleItems() {
     db::Recordset& rs = *GetPtrRecordset();
     const RefusalBatch batch(*this);
     const WaitCursor wait;
+    // One notice to the view for all the rewritten rows, whatever happens below.
+    struct Batch {
+        CReportModel* model;
+        explicit Batch(CReportModel* m) : model(m) { model->BeginChanges(); }
+        ~Batch() { model->EndChanges(); }
+    } viewBatch(Model());
     try {
         db::Transaction tx(rs.database());
         for (int row : GetSelectedRows()) {
