@@ -76,11 +76,14 @@ QByteArray Dbf(unsigned char version, unsigned char mark, const std::vector<Fld>
 } // namespace
 
 std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
-    const std::vector<Fld> plain = {{"NAME", 'C', 10}, {"QTY", 'N', 5},  {"PRICE", 'N', 8, 2},
+    const std::vector<Fld> plain = {{"NAME", 'C', 10},    {"QTY", 'N', 5}, {"PRICE", 'N', 8, 2},
                                     {"RATE", 'F', 10, 3}, {"DAY", 'D', 8}, {"OK", 'L', 1}};
-    const std::vector<Fld> vfp = {{"ID", 'I', 4},           {"PRICE", 'Y', 8},
-                                  {"WHEN", 'T', 8},         {"RATE", 'B', 8},
-                                  {"NOTE", 'V', 10, 0, 2},  {"CODE", 'C', 5, 0, 2},
+    const std::vector<Fld> vfp = {{"ID", 'I', 4},
+                                  {"PRICE", 'Y', 8},
+                                  {"WHEN", 'T', 8},
+                                  {"RATE", 'B', 8},
+                                  {"NOTE", 'V', 10, 0, 2},
+                                  {"CODE", 'C', 5, 0, 2},
                                   {"_NullFlags", '0', 1, 0, 5}};
     const std::vector<Fld> memo = {{"NAME", 'C', 5}, {"NOTE", 'M', 10}, {"PIC", 'P', 10}};
     const std::vector<Fld> vfpMemo = {{"NOTE", 'M', 4}, {"PIC", 'G', 4}};
@@ -93,10 +96,13 @@ std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
     dbase2 += QByteArray("PAY").leftJustified(11, '\0') + 'N' + char(4) + Le16(0) + char(1);
     dbase2 = (dbase2 + '\r').leftJustified(521, '\0') + " Joe    6.5*Gone   1.0";
 
-    QByteArray dbt3 = Le32(3).leftJustified(512, '\0') + (text + "\x1a\x1a").leftJustified(512, '\0');
+    QByteArray dbt3 =
+        Le32(3).leftJustified(512, '\0') + (text + "\x1a\x1a").leftJustified(512, '\0');
     QByteArray dbt4 = (Le32(3) + QByteArray(16, '\0') + Le16(512)).leftJustified(512, '\0');
-    dbt4 += (QByteArray("\xff\xff\x08\x00", 4) + Le32(text.size() + 8) + text).leftJustified(512, '\x1f');
-    QByteArray fpt = (Be32(10) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
+    dbt4 += (QByteArray("\xff\xff\x08\x00", 4) + Le32(text.size() + 8) + text)
+                .leftJustified(512, '\x1f');
+    QByteArray fpt =
+        (Be32(10) + QByteArray(2, '\0') + QByteArray("\x00\x40", 2)).leftJustified(512, '\0');
     fpt += (Be32(1) + Be32(text.size()) + text).leftJustified(64, '\0');
     fpt += Be32(0) + Be32(3) + QByteArray("\x00\x01\xff", 3);
 
@@ -109,22 +115,24 @@ std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
                              Row(plain, {"Plum", "*****", "-0.5", "1,5", "20240230", "n"})}),
                         {})},
         {"dbase2", Join(dbase2, {})},
-        {"cp866", Join(Dbf(0x03, 0x65, plain, {Row(plain, {"\x8f\xe0\xa8", "1", "", "", "", ""})}),
-                       {})},
-        {"unmarked", Join(Dbf(0x03, 0, plain, {Row(plain, {"caf\xc3\xa9", "", "", "", "", ""}),
-                                               Row(plain, {"caf\xe9", "", "", "", "", ""})}),
+        {"cp866",
+         Join(Dbf(0x03, 0x65, plain, {Row(plain, {"\x8f\xe0\xa8", "1", "", "", "", ""})}), {})},
+        {"unmarked", Join(Dbf(0x03, 0, plain,
+                              {Row(plain, {"caf\xc3\xa9", "", "", "", "", ""}),
+                               Row(plain, {"caf\xe9", "", "", "", "", ""})}),
                           {})},
-        {"vfp", Join(Dbf(0x32, 0x03, vfp,
-                         {Row(vfp, {Le32(42), Le64(123400), Le32(day) + Le32(48938999),
-                                    Le64(0x4004000000000000), QByteArray("Hi").leftJustified(9, '\0') + '\x02',
-                                    "AB", "\x01"}),
-                          Row(vfp, {Le32(-1), Le64(-5000), Le64(0), Le64(0), "", "", "\x06"})}),
-                     {})},
-        {"dbase3-memo", Join(Dbf(0x83, 0x03, memo, {Row(memo, {"tea", "1", ""}), Row(memo, {})}),
-                             dbt3, true)},
+        {"vfp",
+         Join(Dbf(0x32, 0x03, vfp,
+                  {Row(vfp, {Le32(42), Le64(123400), Le32(day) + Le32(48938999),
+                             Le64(0x4004000000000000),
+                             QByteArray("Hi").leftJustified(9, '\0') + '\x02', "AB", "\x01"}),
+                   Row(vfp, {Le32(-1), Le64(-5000), Le64(0), Le64(0), "", "", "\x06"})}),
+              {})},
+        {"dbase3-memo",
+         Join(Dbf(0x83, 0x03, memo, {Row(memo, {"tea", "1", ""}), Row(memo, {})}), dbt3, true)},
         {"dbase4-memo", Join(Dbf(0x8B, 0x03, memo, {Row(memo, {"tea", "1", ""})}), dbt4, true)},
-        {"foxpro-memo", Join(Dbf(0xF5, 0x03, memo, {Row(memo, {"tea", "8", "9"}), Row(memo, {})}),
-                             fpt)},
+        {"foxpro-memo",
+         Join(Dbf(0xF5, 0x03, memo, {Row(memo, {"tea", "8", "9"}), Row(memo, {})}), fpt)},
         {"vfp-memo", Join(Dbf(0x30, 0x03, vfpMemo,
                               {Row(vfpMemo, {Le32(8), Le32(9)}), Row(vfpMemo, {Le32(0), Le32(0)})}),
                           fpt)},

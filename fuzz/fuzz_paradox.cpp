@@ -106,22 +106,23 @@ std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
     bcd[0] = char(0xC2); // 1.23
     bcd[15] = 0x01;
     bcd[16] = 0x23;
-    const std::vector<PxField> every = {
-        {0x01, 8, "Name"},  {0x02, 4, "Day"},   {0x03, 2, "Small"}, {0x04, 4, "Big"},
-        {0x05, 8, "Price"}, {0x06, 8, "Ratio"}, {0x09, 1, "Flag"},  {0x14, 4, "At"},
-        {0x15, 8, "Stamp"}, {0x16, 4, "Serial"}, {0x17, 2, "Exact"}, {0x18, 3, "Raw"},
-        {0x0C, 20, "Note"}};
-    const QByteArray full = QByteArray("caf\xe9 ").leftJustified(8, '\0') + BeLong(day2018) +
-                            BeShort(-7) + BeLong(-100000) + BeDouble(12.5) + BeDouble(-0.25) +
-                            char(0x81) + BeLong(36000000) +
-                            BeDouble((day2018 + 30.0) * 86400000.0 + 3601500.0) + BeLong(42) +
-                            bcd + QByteArray("\x00\x01\x02", 3) +
-                            QByteArray("short memo").leftJustified(10, '\0') + Le32(0) +
-                            Le32(10) + Le16(1);
+    const std::vector<PxField> every = {{0x01, 8, "Name"},   {0x02, 4, "Day"},   {0x03, 2, "Small"},
+                                        {0x04, 4, "Big"},    {0x05, 8, "Price"}, {0x06, 8, "Ratio"},
+                                        {0x09, 1, "Flag"},   {0x14, 4, "At"},    {0x15, 8, "Stamp"},
+                                        {0x16, 4, "Serial"}, {0x17, 2, "Exact"}, {0x18, 3, "Raw"},
+                                        {0x0C, 20, "Note"}};
+    const QByteArray full =
+        QByteArray("caf\xe9 ").leftJustified(8, '\0') + BeLong(day2018) + BeShort(-7) +
+        BeLong(-100000) + BeDouble(12.5) + BeDouble(-0.25) + char(0x81) + BeLong(36000000) +
+        BeDouble((day2018 + 30.0) * 86400000.0 + 3601500.0) + BeLong(42) + bcd +
+        QByteArray("\x00\x01\x02", 3) + QByteArray("short memo").leftJustified(10, '\0') + Le32(0) +
+        Le32(10) + Le16(1);
     const QByteArray zeros(full.size(), '\0');
 
     // A memo file with a block of its own at 4096 and a shared block at 8192 holding entry 5.
-    const QByteArray longText = QByteArray("Gr\xc3\xbc\xc3\x9f" "e ").repeated(20);
+    const QByteArray longText = QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                           "e ")
+                                    .repeated(20);
     const QByteArray small = "a blob of 23 bytes here";
     QByteArray mb(3 * 4096, '\0');
     mb[4096] = 2;
@@ -141,10 +142,10 @@ std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
                                  {},
                                  {QByteArray(10, '\0') + BeLong(-3)}}),
                           {})},
-        {"paradox4-cp850", Join(Table(11, 850, {{0x01, 6, "A"}}, {{QByteArray("\x9b\0junk", 6)}}),
-                                {})},
-        {"memo", Join(Table(12, 65001, {{0x0C, 14, "Memo"}, {0x0D, 10, "Blob"}}, {{memoRecord}}),
-                      mb)},
+        {"paradox4-cp850",
+         Join(Table(11, 850, {{0x01, 6, "A"}}, {{QByteArray("\x9b\0junk", 6)}}), {})},
+        {"memo",
+         Join(Table(12, 65001, {{0x0C, 14, "Memo"}, {0x0D, 10, "Blob"}}, {{memoRecord}}), mb)},
     };
 }
 

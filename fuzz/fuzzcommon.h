@@ -179,7 +179,10 @@ inline void Walk(const Files& files, const std::function<std::unique_ptr<import:
             }
             if (table->next())
                 Broken(QStringLiteral("a row after the last"));
-            Say(QStringLiteral("  table %1: %2 fields, %3 rows").arg(name).arg(fields.size()).arg(rows));
+            Say(QStringLiteral("  table %1: %2 fields, %3 rows")
+                    .arg(name)
+                    .arg(fields.size())
+                    .arg(rows));
         } catch (const import::SourceError& e) {
             CheckMessage(e, files);
         }

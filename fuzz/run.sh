@@ -32,8 +32,10 @@ run_one() {
     echo 1 >"$build/fuzz-logs/$name.status"
     return
   fi
-  "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$artifacts/" "$corpus" "$seeds" >>"$log" 2>&1
+  # timeout(1) only in case libFuzzer itself stops answering.
+  timeout -k 10 $((seconds + 120)) "$exe" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "$seeds" \
+    >>"$log" 2>&1
   echo $? >"$build/fuzz-logs/$name.status"
 }
 
