@@ -2,10 +2,13 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_JOBS ?= $(JOBS)
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench screenshots format clean
+.PHONY: all deps build run test test-sanitize bench fuzz-build fuzz fuzz-ci screenshots format clean
 
 all: build
 
@@ -35,6 +38,18 @@ bench: deps
 	  if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || status=1; fi; \
 	done; exit $$status
 
+# The readers under libFuzzer with ASan and UBSan (clang): each target for FUZZ_SECONDS, or 60 s in CI.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DQV_FUZZ=ON \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
+
+fuzz-ci: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) 60 $(FUZZ_JOBS)
+
 screenshots: build
 	BUILD=$(BUILD) scripts/screenshots.sh
 
@@ -42,4 +57,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
