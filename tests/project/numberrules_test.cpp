@@ -157,3 +157,17 @@ TEST(FormatC, ShownRatesReadBackToTheSameRate) {
         EXPECT_NEAR(RateFromTyped(ReadLeadingNumber(shown)), rate, 1e-12) << shown.toStdString();
     }
 }
+
+// The fast path must show every number exactly as printf-style formatting does, halves included.
+TEST(FormatC, MatchesPrintfFormattingForEveryFormatTheProgramUses) {
+    const char* doubleFormats[] = {kFormatMoney7, kFormatBalance, kFormatShipping, kFormatTaxRate,
+                                   kFormatDiscountRate, kFormatRate, "%5.2f", "%5.1f lb", "%5.1f Oz", "%.3f"};
+    const double values[] = {0.0, -0.0, 0.005, 0.015, 0.125, 1.125, 2.675, 1.0049999, -3.335, 99.995,
+                             1234567.891, -0.004, 1e15, 21474836.475, 50000000.0, 7.0 / 3.0};
+    for (const char* format : doubleFormats)
+        for (double v : values)
+            EXPECT_EQ(FormatC(format, v), QString::asprintf(format, v)) << format << " " << v;
+    for (const char* format : {kFormatCount, "%5d", "Store %d"})
+        for (int v : {0, -7, 42, 2147483647, -2147483647 - 1})
+            EXPECT_EQ(FormatC(format, v), QString::asprintf(format, v)) << format << " " << v;
+}
