@@ -1030,21 +1030,10 @@ struct ColumnGuess {
     }
 };
 
-// Blank names get their place ("Field3"); a name already taken gets a suffix ("Price_1").
-std::vector<QString> FieldNames(const std::vector<QString>& header) {
-    std::vector<QString> names;
-    QSet<QString> taken;
-    for (size_t i = 0; i < header.size(); ++i) {
-        QString base = header[i].simplified();
-        if (base.isEmpty())
-            base = QStringLiteral("Field%1").arg(i + 1);
-        QString name = base;
-        for (int k = 1; taken.contains(name.toCaseFolded()); ++k)
-            name = QStringLiteral("%1_%2").arg(base).arg(k);
-        taken.insert(name.toCaseFolded());
-        names.push_back(name);
-    }
-    return names;
+// The header's names, with blanks run together, made unique.
+std::vector<QString> FieldNames(std::vector<QString> header) {
+    for (QString& name : header) name = name.simplified();
+    return UniqueFieldNames(header);
 }
 
 // The sheet is read once, its values kept compactly: the types need every row before the first

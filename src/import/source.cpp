@@ -1,6 +1,7 @@
 #include "source.h"
 
 #include <QDir>
+#include <QSet>
 #include <algorithm>
 
 namespace import {
@@ -49,6 +50,20 @@ std::vector<FileTablesSource::TableFile> TableFilesOfFolder(const QString& folde
         return c != 0 ? c < 0 : a.name < b.name;
     });
     return tables;
+}
+
+std::vector<QString> UniqueFieldNames(const std::vector<QString>& header) {
+    std::vector<QString> names;
+    QSet<QString> taken;
+    for (size_t i = 0; i < header.size(); ++i) {
+        QString base = header[i];
+        if (base.isEmpty()) base = QStringLiteral("Field%1").arg(i + 1);
+        QString name = base;
+        for (int k = 1; taken.contains(name.toCaseFolded()); ++k) name = QStringLiteral("%1_%2").arg(base).arg(k);
+        taken.insert(name.toCaseFolded());
+        names.push_back(name);
+    }
+    return names;
 }
 
 } // namespace import

@@ -100,6 +100,10 @@ std::vector<FileTablesSource::TableFile> TableFilesOfFolder(const QString& folde
                                                             const std::function<bool(const QFileInfo&)>& take,
                                                             const std::function<QString(const QFileInfo&)>& name);
 
+// Field names from a header row (each already trimmed as its format wants): a blank name gets its
+// place ("Field3"), a name already taken, letter case ignored, a suffix ("Price_1").
+std::vector<QString> UniqueFieldNames(const std::vector<QString>& header);
+
 // The kinds of source, in the order the import offers them.
 enum class SourceKind { Access, DBase, FoxPro, Excel, Paradox, Text };
 

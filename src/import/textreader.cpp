@@ -608,21 +608,10 @@ struct ColumnGuess {
     }
 };
 
-// Blank names get their place ("Field3"); a name already taken gets a suffix ("Price_1").
-std::vector<QString> FieldNames(const std::vector<QString>& header) {
-    std::vector<QString> names;
-    QSet<QString> taken;
-    for (size_t i = 0; i < header.size(); ++i) {
-        QString base = header[i].trimmed();
-        if (base.isEmpty())
-            base = QStringLiteral("Field%1").arg(i + 1);
-        QString name = base;
-        for (int k = 1; taken.contains(name.toCaseFolded()); ++k)
-            name = QStringLiteral("%1_%2").arg(base).arg(k);
-        taken.insert(name.toCaseFolded());
-        names.push_back(name);
-    }
-    return names;
+// The header's names, without blanks around them, made unique.
+std::vector<QString> FieldNames(std::vector<QString> header) {
+    for (QString& name : header) name = name.trimmed();
+    return UniqueFieldNames(header);
 }
 
 class TextTable : public SourceTable {
