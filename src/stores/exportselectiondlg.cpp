@@ -1,5 +1,7 @@
 #include "exportselectiondlg.h"
 
+#include "ui/formwidgets.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,18 +13,7 @@ CExportSelectionDlg::CExportSelectionDlg(QWidget* parent) : QDialog(parent) {
     m_radioStore = new QRadioButton(QStringLiteral("Export Current Store As A Database"), this);
     m_radioStore->setObjectName(QStringLiteral("radioExportStore"));
     m_radioStore->setChecked(true);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("IDCANCEL"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeOkCancelRow(this);
     auto* top = new QVBoxLayout(this);
     top->addWidget(m_radioStore);
     top->addLayout(buttons);

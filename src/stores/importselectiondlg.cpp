@@ -1,5 +1,7 @@
 #include "importselectiondlg.h"
 
+#include "ui/formwidgets.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,18 +16,7 @@ CImportSelectionDlg::CImportSelectionDlg(bool otherDatabases, QWidget* parent) :
     m_radioOther = new QRadioButton(QStringLiteral("Import Other Database File(s)"), this);
     m_radioOther->setObjectName(QStringLiteral("radioImportOther"));
     m_radioOther->setEnabled(otherDatabases);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("IDCANCEL"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeOkCancelRow(this);
     auto* top = new QVBoxLayout(this);
     top->addWidget(m_radioStore);
     top->addWidget(m_radioOther);

@@ -1,6 +1,8 @@
 #include "storeselectdlg.h"
 
 #include <QComboBox>
+#include "ui/formwidgets.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -15,18 +17,7 @@ CStoreSelectDlg::CStoreSelectDlg(const QStringList& tabNames, int selectedIndex,
     m_comboStore = new QComboBox(this);
     m_comboStore->setObjectName(QStringLiteral("comboStore"));
     text->setBuddy(m_comboStore);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("IDCANCEL"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeOkCancelRow(this);
     auto* top = new QVBoxLayout(this);
     top->addWidget(text);
     top->addWidget(m_comboStore);

@@ -1,6 +1,8 @@
 #include "formwidgets.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,4 +37,17 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text) {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
     button->setObjectName(QLatin1String(name));
     return button;
+}
+
+QHBoxLayout* MakeOkCancelRow(QDialog* dialog) {
+    QPushButton* ok = MakeButton(dialog, "IDOK", "OK");
+    ok->setDefault(true);
+    QPushButton* cancel = MakeButton(dialog, "IDCANCEL", "Cancel");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
