@@ -47,9 +47,9 @@ constexpr qint64 kMbBlockSize = 4096;
 constexpr int kMbSubEntries = 64;
 constexpr qint64 kMsPerDay = 86400000;
 
-struct FieldSpec {
+struct FieldSlot {
     quint8 code = 0;
-    int specSize = 0; // the header's size byte (decimals for BCD)
+    int storedSize = 0; // the header's size byte (decimals for BCD)
     int bytes = 0;    // bytes in the record
     int offset = 0;   // from the record's start
 };
@@ -58,7 +58,7 @@ struct TableLayout {
     ParadoxTableInfo info;
     int headerSize = 0;
     int firstBlock = 0;
-    std::vector<FieldSpec> specs;
+    std::vector<FieldSlot> fieldSlots;
     std::vector<SourceField> fields;
 };
 
@@ -302,9 +302,9 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
     qsizetype at = tableNameAt + tableNameLength;
     int offset = 0;
     for (int i = 0; i < fieldCount; ++i) {
-        FieldSpec spec;
-        spec.code = h[fieldInfo + 2 * i];
-        spec.specSize = h[fieldInfo + 2 * i + 1];
+        FieldSlot slot;
+        slot.code = h[fieldInfo + 2 * i];
+        slot.storedSize = h[fieldInfo + 2 * i + 1];
         const qsizetype stop = CStringEnd(h, at, end);
         if (stop < 0)
             FailTable(
@@ -316,26 +316,26 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
             field.name = QStringLiteral("Field%1").arg(i + 1);
         at = stop + 1;
         int fixedBytes = 0;
-        if (!TypeOf(spec.code, &field.type, &fixedBytes))
+        if (!TypeOf(slot.code, &field.type, &fixedBytes))
             FailTable(path, QStringLiteral(
                                 "the field \"%1\" has a type this program does not know (code %2).")
                                 .arg(field.name)
-                                .arg(spec.code));
-        spec.bytes = fixedBytes != 0 ? fixedBytes : spec.specSize;
-        const bool sizeFits = spec.code == kBcd   ? spec.specSize <= 32
-                              : fixedBytes != 0   ? spec.specSize == fixedBytes
-                              : IsBlob(spec.code) ? spec.specSize >= kBlobTrailerSize
-                                                  : spec.specSize >= 1;
+                                .arg(slot.code));
+        slot.bytes = fixedBytes != 0 ? fixedBytes : slot.storedSize;
+        const bool sizeFits = slot.code == kBcd   ? slot.storedSize <= 32
+                              : fixedBytes != 0   ? slot.storedSize == fixedBytes
+                              : IsBlob(slot.code) ? slot.storedSize >= kBlobTrailerSize
+                                                  : slot.storedSize >= 1;
         if (!sizeFits)
             FailTable(path, QStringLiteral(
                                 "the field \"%1\" has a size (%2) that its type does not allow.")
                                 .arg(field.name)
-                                .arg(spec.specSize));
-        if (spec.code == kAlpha)
-            field.size = spec.specSize;
-        spec.offset = offset;
-        offset += spec.bytes;
-        t.specs.push_back(spec);
+                                .arg(slot.storedSize));
+        if (slot.code == kAlpha)
+            field.size = slot.storedSize;
+        slot.offset = offset;
+        offset += slot.bytes;
+        t.fieldSlots.push_back(slot);
         t.fields.push_back(field);
     }
     if (offset != recordSize)
@@ -408,8 +408,8 @@ public:
         m_blocksInFile = (m_fileSize - m_layout.headerSize + blockSize - 1) / blockSize;
         m_seen.assign(size_t(m_blocksInFile) + 1, false);
         m_nextBlock = m_layout.firstBlock;
-        if (std::any_of(m_layout.specs.begin(), m_layout.specs.end(),
-                        [](const FieldSpec& s) { return IsBlob(s.code); }))
+        if (std::any_of(m_layout.fieldSlots.begin(), m_layout.fieldSlots.end(),
+                        [](const FieldSlot& s) { return IsBlob(s.code); }))
             m_memoPath = FindMemoFile(path);
     }
 
@@ -427,9 +427,9 @@ public:
             block + kBlockHeaderSize + qsizetype(m_rowInBlock) * m_layout.info.recordSize;
         ++m_rowInBlock;
         ++m_rowNumber;
-        m_row.resize(m_layout.specs.size());
-        for (size_t i = 0; i < m_layout.specs.size(); ++i)
-            m_row[i] = decode(i, record + m_layout.specs[i].offset);
+        m_row.resize(m_layout.fieldSlots.size());
+        for (size_t i = 0; i < m_layout.fieldSlots.size(); ++i)
+            m_row[i] = decode(i, record + m_layout.fieldSlots[i].offset);
         return true;
     }
 
@@ -481,11 +481,11 @@ private:
     }
 
     QVariant decode(size_t index, const uchar* p) {
-        const FieldSpec& spec = m_layout.specs[index];
-        switch (spec.code) {
+        const FieldSlot& slot = m_layout.fieldSlots[index];
+        switch (slot.code) {
         case kAlpha: {
             int length = 0;
-            while (length < spec.bytes && p[length] != 0)
+            while (length < slot.bytes && p[length] != 0)
                 ++length;
             while (length > 0 && p[length - 1] == ' ')
                 --length;
@@ -535,11 +535,11 @@ private:
                                      QTime::fromMSecsSinceStartOfDay(int(total % kMsPerDay)));
         }
         case kBcd:
-            return DecodeBcd(p, spec.specSize);
+            return DecodeBcd(p, slot.storedSize);
         case kBytes:
-            if (AllZero(p, spec.bytes))
+            if (AllZero(p, slot.bytes))
                 return {};
-            return QByteArray(reinterpret_cast<const char*>(p), spec.bytes);
+            return QByteArray(reinterpret_cast<const char*>(p), slot.bytes);
         default:
             return decodeBlob(index, p);
         }
@@ -548,11 +548,11 @@ private:
     // The record holds the blob's first bytes and, at its end, where the rest lies in the .mb
     // file and how long the whole is.
     QVariant decodeBlob(size_t index, const uchar* p) {
-        const FieldSpec& spec = m_layout.specs[index];
-        const int leader = spec.bytes - kBlobTrailerSize;
+        const FieldSlot& slot = m_layout.fieldSlots[index];
+        const int leader = slot.bytes - kBlobTrailerSize;
         const quint32 pointer = Le32(p + leader);
         const quint32 length = Le32(p + leader + 4);
-        const bool text = spec.code == kMemo;
+        const bool text = slot.code == kMemo;
         if (length == 0)
             return text ? QVariant(QStringLiteral("")) : QVariant();
         if (length > kMaxValueBytes)
