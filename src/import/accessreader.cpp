@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
@@ -35,18 +36,6 @@ QString Shown(const QString& path) {
 [[noreturn]] void Fail(const QString& path, const QString& what) {
     throw SourceError(
         QStringLiteral("Cannot read the Access database \"%1\": %2").arg(Shown(path), what));
-}
-
-quint16 Le16(const uchar* p) {
-    return quint16(p[0] | (p[1] << 8));
-}
-
-quint32 Le32(const uchar* p) {
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-}
-
-quint64 Le64(const uchar* p) {
-    return quint64(Le32(p)) | quint64(Le32(p + 4)) << 32;
 }
 
 struct HandleCloser {
@@ -164,7 +153,7 @@ FieldType TypeOf(int colType) {
 }
 
 QString GuidText(const uchar* p) {
-    const QUuid id(Le32(p), Le16(p + 4), Le16(p + 6), p[8], p[9], p[10], p[11], p[12], p[13],
+    const QUuid id(qFromLittleEndian<quint32>(p), qFromLittleEndian<quint16>(p + 4), qFromLittleEndian<quint16>(p + 6), p[8], p[9], p[10], p[11], p[12], p[13],
                    p[14], p[15]);
     return id.toString(QUuid::WithBraces).toUpper();
 }
@@ -302,7 +291,7 @@ private:
             if (m_rowOnPage >= m_rowsOnPage) {
                 if (!mdb_read_next_dpg(m_table.get()))
                     return false;
-                m_rowsOnPage = Le16(mdb->pg_buf + counts);
+                m_rowsOnPage = qFromLittleEndian<quint16>(mdb->pg_buf + counts);
                 m_rowOnPage = 0;
                 if (counts + 2 + 2 * qint64(m_rowsOnPage) > m_facts->pageSize) {
                     ++m_rowNumber;
@@ -310,7 +299,7 @@ private:
                 }
             }
             const int row = m_rowOnPage++;
-            if (Le16(mdb->pg_buf + counts + 2 + 2 * row) & 0x4000)
+            if (qFromLittleEndian<quint16>(mdb->pg_buf + counts + 2 + 2 * row) & 0x4000)
                 continue;
             if (mdb_find_row(mdb, row, start, size) != 0 || *size == 0)
                 continue;
@@ -334,22 +323,22 @@ private:
         case MDB_BYTE:
             return int(p[0]);
         case MDB_INT:
-            return int(qint16(Le16(p)));
+            return int(qint16(qFromLittleEndian<quint16>(p)));
         case MDB_LONGINT:
         case MDB_COMPLEX:
-            return int(qint32(Le32(p)));
+            return int(qint32(qFromLittleEndian<quint32>(p)));
         case MDB_MONEY: // 1/10000 units: exact in a double up to 2^53
-            return double(qint64(Le64(p))) / 10000.0;
+            return double(qint64(qFromLittleEndian<quint64>(p))) / 10000.0;
         case MDB_FLOAT: {
             float f;
-            const quint32 bits = Le32(p);
+            const quint32 bits = qFromLittleEndian<quint32>(p);
             std::memcpy(&f, &bits, sizeof f);
             return double(f);
         }
         case MDB_DOUBLE:
         case MDB_DATETIME: {
             double d;
-            const quint64 bits = Le64(p);
+            const quint64 bits = qFromLittleEndian<quint64>(p);
             std::memcpy(&d, &bits, sizeof d);
             return type == MDB_DOUBLE ? QVariant(d) : access::DateFromSerial(d);
         }
@@ -389,7 +378,7 @@ private:
             mdb_find_pg_row(mdb, int(pageRow), &buf, &offset, &length) != 0 ||
             qint64(offset) + qint64(length) > m_facts->pageSize ||
             static_cast<const uchar*>(buf)[0] != MDB_PAGE_DATA ||
-            (pageRow & 0xFF) >= Le16(static_cast<const uchar*>(buf) + counts))
+            (pageRow & 0xFF) >= qFromLittleEndian<quint16>(static_cast<const uchar*>(buf) + counts))
             failRow(fieldNote(i, QStringLiteral("its data lies outside the file")));
         return QByteArray(static_cast<const char*>(buf) + offset, qsizetype(length));
     }
@@ -404,12 +393,12 @@ private:
             return QByteArray("");
         if (n < kMemoHeader)
             failRow(fieldNote(i, QStringLiteral("its header is cut short")));
-        const quint32 head = Le32(p);
+        const quint32 head = qFromLittleEndian<quint32>(p);
         const qint64 length = head & 0x00FFFFFF;
         const quint32 kind = head >> 24;
         if (kind & 0x80)
             return QByteArray(reinterpret_cast<const char*>(p) + kMemoHeader, n - kMemoHeader);
-        quint32 pageRow = Le32(p + 4);
+        quint32 pageRow = qFromLittleEndian<quint32>(p + 4);
         if (kind & 0x40)
             return longValueRow(i, pageRow);
         if (kind != 0)
@@ -425,7 +414,7 @@ private:
                 failRow(fieldNote(i, QStringLiteral("a page of it is damaged")));
             const auto* q = reinterpret_cast<const uchar*>(piece.constData());
             out += piece.mid(4, std::min<qint64>(piece.size() - 4, length - out.size()));
-            pageRow = Le32(q);
+            pageRow = qFromLittleEndian<quint32>(q);
         }
         if (out.size() < length)
             failRow(fieldNote(i, QStringLiteral("its chain of pages ends early")));
@@ -553,7 +542,7 @@ QString DecodeText(const QByteArray& bytes, bool jet3, int codePage) {
             } else if (compressed) {
                 out += QChar(char16_t(p[i++]));
             } else if (i + 1 < n) {
-                out += QChar(Le16(p + i));
+                out += QChar(qFromLittleEndian<quint16>(p + i));
                 i += 2;
             } else {
                 break; // an odd byte at the end
@@ -563,7 +552,7 @@ QString DecodeText(const QByteArray& bytes, bool jet3, int codePage) {
     }
     out.reserve(n / 2);
     for (qsizetype i = 0; i + 1 < n; i += 2)
-        out += QChar(Le16(p + i));
+        out += QChar(qFromLittleEndian<quint16>(p + i));
     return out;
 }
 
@@ -571,7 +560,7 @@ double DecodeDecimal(const QByteArray& bytes17, int scale) {
     if (bytes17.size() < 17)
         return 0;
     const auto* p = reinterpret_cast<const uchar*>(bytes17.constData());
-    std::array<quint32, 4> words{Le32(p + 1), Le32(p + 5), Le32(p + 9), Le32(p + 13)};
+    std::array<quint32, 4> words{qFromLittleEndian<quint32>(p + 1), qFromLittleEndian<quint32>(p + 5), qFromLittleEndian<quint32>(p + 9), qFromLittleEndian<quint32>(p + 13)};
     QByteArray digits;
     while (std::any_of(words.begin(), words.end(), [](quint32 w) { return w != 0; })) {
         quint64 rest = 0;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
@@ -74,14 +75,6 @@ QString Shown(const QString& path) {
 [[noreturn]] void FailMemo(const QString& path, const QString& what) {
     throw SourceError(
         QStringLiteral("Cannot read the Paradox memo file \"%1\": %2").arg(Shown(path), what));
-}
-
-quint16 Le16(const uchar* p) {
-    return quint16(p[0] | (p[1] << 8));
-}
-
-quint32 Le32(const uchar* p) {
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
 
 quint64 Be(const uchar* p, int n) {
@@ -228,14 +221,14 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
     const auto* h = reinterpret_cast<const uchar*>(head.constData());
 
     TableLayout t;
-    const int recordSize = Le16(h);
-    t.headerSize = Le16(h + 0x02);
+    const int recordSize = qFromLittleEndian<quint16>(h);
+    t.headerSize = qFromLittleEndian<quint16>(h + 0x02);
     const int fileType = h[0x04];
     const int blockCode = h[0x05];
-    t.firstBlock = Le16(h + 0x0E);
-    const int fieldCount = Le16(h + 0x21);
+    t.firstBlock = qFromLittleEndian<quint16>(h + 0x0E);
+    const int fieldCount = qFromLittleEndian<quint16>(h + 0x21);
     t.info.version = h[0x39];
-    t.info.recordCount = Le32(h + 0x06);
+    t.info.recordCount = qFromLittleEndian<quint32>(h + 0x06);
     t.info.recordSize = recordSize;
     // 0 is a keyed table, 2 an unkeyed one; the other types are index files.
     if ((fileType != 0 && fileType != 2) || t.info.version < 3 || t.info.version > 12)
@@ -262,9 +255,9 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
             path,
             QStringLiteral("the header size (%1 bytes) does not fit the file.").arg(t.headerSize));
     // Paradox 4 and later keep 0xFF00FF00 in the old place and the password's mark further on.
-    const quint32 oldMark = Le32(h + 0x25);
+    const quint32 oldMark = qFromLittleEndian<quint32>(h + 0x25);
     const bool encrypted =
-        extended ? (Le32(h + 0x5C) != 0 || (oldMark != 0 && oldMark != 0xFF00FF00u)) : oldMark != 0;
+        extended ? (qFromLittleEndian<quint32>(h + 0x5C) != 0 || (oldMark != 0 && oldMark != 0xFF00FF00u)) : oldMark != 0;
     if (encrypted)
         FailTable(path, QStringLiteral("the table is protected by a password; remove the password "
                                        "in Paradox and import it again."));
@@ -280,7 +273,7 @@ TableLayout ReadLayout(const QString& path, QFile& file) {
                             "the record size (%1 bytes) does not fit a data block of %2 bytes.")
                             .arg(recordSize)
                             .arg(t.info.blockSize));
-    t.info.codePage = extended ? Le16(h + 0x6A) : 437;
+    t.info.codePage = extended ? qFromLittleEndian<quint16>(h + 0x6A) : 437;
     if (t.info.codePage == 0)
         t.info.codePage = 437;
 
@@ -467,8 +460,8 @@ private:
         if (m_block.size() < kBlockHeaderSize)
             FailTable(m_path, QStringLiteral("data block %1 is cut short.").arg(number));
         const auto* b = reinterpret_cast<const uchar*>(m_block.constData());
-        m_nextBlock = Le16(b);
-        const int lastOffset = qint16(Le16(b + 4)); // negative: an empty block
+        m_nextBlock = qFromLittleEndian<quint16>(b);
+        const int lastOffset = qint16(qFromLittleEndian<quint16>(b + 4)); // negative: an empty block
         const int recordSize = m_layout.info.recordSize;
         m_rowsInBlock = lastOffset < 0 ? 0 : lastOffset / recordSize + 1;
         m_rowInBlock = 0;
@@ -550,8 +543,8 @@ private:
     QVariant decodeBlob(size_t index, const uchar* p) {
         const FieldSlot& slot = m_layout.fieldSlots[index];
         const int leader = slot.bytes - kBlobTrailerSize;
-        const quint32 pointer = Le32(p + leader);
-        const quint32 length = Le32(p + leader + 4);
+        const quint32 pointer = qFromLittleEndian<quint32>(p + leader);
+        const quint32 length = qFromLittleEndian<quint32>(p + leader + 4);
         const bool text = slot.code == kMemo;
         if (length == 0)
             return text ? QVariant(QStringLiteral("")) : QVariant();
@@ -602,7 +595,7 @@ private:
         const auto* h = reinterpret_cast<const uchar*>(head.constData());
         qint64 dataAt = 0;
         if (slot == 0xFF) { // a block of its own
-            if (h[0] != 2 || Le32(h + 3) != length)
+            if (h[0] != 2 || qFromLittleEndian<quint32>(h + 3) != length)
                 FailMemo(m_memoPath,
                          QStringLiteral("%1 points at offset %2, where no such value is kept.")
                              .arg(where)
