@@ -1,11 +1,43 @@
 #pragma once
 
+#include "invoices/invoicerecord.h"
 #include "listwin/listwindow.h"
 
 #include <memory>
+#include <vector>
 
 class CInvoicesListCtrl;
 class CStoreTabCtrl;
+
+// What buying hands to the invoice: the store item's values.
+struct ItemPurchase {
+    int StoreID = 0;
+    int StoreItemID = 0;
+    QString ItemCode;
+    QString Description;
+    double ItemWeight = 0;
+    double BaseLinePrice = 0;
+    double DiscountPrice = 0;
+    double MarkupPrice = 0;
+};
+
+// One row of InvoiceItems in memory.
+struct CInvoiceItemRecord {
+    int ID = 0;
+    int InvoiceID = 0;
+    int StoreID = 0;
+    int StoreItemID = 0;
+    int InvoiceNumber = 0;
+    QString ItemCode;
+    QString Description;
+    int Quantity = 0;
+    int BackOrderCnt = 0;
+    double ItemWeight = 0;
+    double Price = 0;
+    double BaseLinePrice = 0;
+    double DiscountPrice = 0;
+    double MarkupPrice = 0;
+};
 
 // The lines of the current invoice ("Items on Current Invoice") and the owner of the
 // InvoiceItems table.
@@ -22,26 +54,61 @@ public:
         m_pStores = stores;
     }
 
+    // ---- record sets
     bool OpenDaoRecordset(db::Database& database) override;
     void CleanUp() override;
-    void ReQueryRecordsetUsingID(int invoiceID);
+    static void XferFromRecordset(const db::Recordset& rs, CInvoiceItemRecord& record);
+    static void XferToRecordset(const CInvoiceItemRecord& record, db::Recordset& rs);
+    bool FindStoreItemInRecordset(int storeItemID);
+    bool FindStoreItemInRecordsetC(int storeItemID);
+    bool ReQueryRecordset();                    // every line that belongs to an invoice
+    bool ReQueryRecordsetUsingID(int invoiceID); // the invoice's lines, shown
+    bool ReQueryRecordsetBUsingID(int invoiceID);
+    bool ReQueryRecordsetCUsingID(int invoiceID);
+    db::Recordset* GetPtrRecordsetB() const { return m_pRecordSetB.get(); }
+    db::Recordset* GetPtrRecordsetC() const { return m_pRecordSetC.get(); }
+
+    // ---- lines
+    void AddItem(const ItemPurchase& purchase);
+    void RemoveItem();
+    void RemoveMultipleItems();
+    void ShiftQuantity(bool up);
+    void ShiftBackOrder(bool up);
+    void OnEditDelItem() override; // the Delete key
+    void OnEditItem() override {}  // lines are not edited by a dialog
     // Deletes every line of one invoice (through the third recordset), and only lines of that
     // invoice. False, with the engine's description in failure, when any of it failed; the
     // caller's transaction then undoes what was deleted.
     bool DeleteAllInvoiceItemsOf(int invoiceID, QString* failure = nullptr);
     void DeleteAllItems(); // empties the window only
-    // Store items moved: the lines show their stores anew.
+
+    // ---- totals and read-out
+    // Count, weight and subtotal of the shown invoice at the invoice list's price choice.
+    bool GetItemTotals(int& count, double& weight, double& subtotal);
+    // The same over record set C at the given price choice; false when C has no rows.
+    bool GetItemTotalsUsingRecordsetC(int& count, double& weight, double& subtotal, int priceChoice);
+    // The lines of any invoice at a price choice (through record set C).
+    bool GetItemTotalsOfInvoice(int invoiceID, int priceChoice, int& count, double& weight, double& subtotal);
+    // The shown invoice's lines for the invoice dialog, at the given price choice.
+    std::vector<CInvoiceLineView> GetLinesForListBox(int priceChoice);
+    void UpdateInvoiceRecord();
+
+    // ---- matching to invoices and stores
+    void RefreshItemPointers(CInvoiceItemRecord& record);
+    void MatchItemToInvoiceAndStore();
+    void MatchAllItemsToInvoicesAndStores();
     void OnRefreshInvoiceItemPointers();
-    // The invoice's price choice decides the unit price shown.
-    void SetPriceChoice(int choice) { m_priceChoice = choice; }
+    void FetchAllItemsFromStore();
+    // Adds the lines of record set B to the group invoice (merging by store item).
+    bool CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber);
 
 protected:
     QString CellText(int columnIndex) override;
+    void OnContextSelection(int commandID) override;
 
 private:
     CInvoicesListCtrl* m_pInvoices = nullptr;
     CStoreTabCtrl* m_pStores = nullptr;
     std::unique_ptr<db::Recordset> m_pRecordSetB;
     std::unique_ptr<db::Recordset> m_pRecordSetC;
-    int m_priceChoice = 0;
 };

@@ -59,8 +59,14 @@ unsigned CListWindow::FrameColor() { return g_frameColor; }
 void CListWindow::ApplyFrameColor() {
     QPalette p = palette();
     p.setColor(QPalette::WindowText, ToQColor(g_frameColor));
-    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Base, m_background);
     setPalette(p);
+}
+
+void CListWindow::SetBackgroundColor(const QColor& color) {
+    m_background = color;
+    ApplyFrameColor();
+    viewport()->update();
 }
 
 void CListWindow::Trace20(const char* operation) const {
@@ -197,7 +203,7 @@ void CListWindow::RefreshListCtrlFromRecordset() {
             RefillProgress(0, total);
             int done = 0;
             for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
-                m_model->AppendRow(rs.intValue(QStringLiteral("ID")), RowCells());
+                m_model->AppendRow(rs.intValue(QStringLiteral("ID")), RowCells(), RowIcon());
                 RefillProgress(++done, total);
             }
             if (done != total) RefillProgress(total, total);
@@ -217,10 +223,10 @@ void CListWindow::PutRecordToListCtrl(bool append) {
     try {
         const int id = GetPtrRecordset()->intValue(QStringLiteral("ID"));
         if (append) {
-            m_model->AppendRow(id, RowCells());
+            m_model->AppendRow(id, RowCells(), RowIcon());
         } else {
             const int row = m_model->RowOfID(id);
-            if (row >= 0) m_model->SetRow(row, RowCells());
+            if (row >= 0) m_model->SetRow(row, RowCells(), RowIcon());
         }
     } catch (const db::Error& e) {
         Trace(10, m_className + QStringLiteral("::PutRecordToListCtrl()"));

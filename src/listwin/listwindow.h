@@ -34,7 +34,7 @@ public:
     void SaveColumnDefinitions() override;
     void LoadColumnDefinitions() override;
     CListColumns& Columns() { return m_columns; }
-    void OnContextSelection(int commandID);
+    virtual void OnContextSelection(int commandID);
     std::vector<ColumnMenuItem> ContextMenuItems() const;
     void EndColumnDrag(int fromSlot, int toSlot);
 
@@ -74,6 +74,10 @@ public:
     virtual void OnEditDelItem() {}
 
     // The frame colour of every list window (the caption frame colour of the main frame).
+    // The list's own background (white unless a list says otherwise); kept over refills.
+    void SetBackgroundColor(const QColor& color);
+    QColor BackgroundColor() const { return m_background; }
+
     static void SetFrameColor(unsigned rgb);
     static unsigned FrameColor();
 
@@ -85,6 +89,8 @@ signals:
 protected:
     // The text of one column of the main recordset's current row.
     virtual QString CellText(int columnIndex) = 0;
+    // The picture of the main recordset's current row, -1 for none.
+    virtual int RowIcon() { return -1; }
     // Called when another row became current, after its record was activated.
     virtual void OnRowActivated(int /*id*/) {}
     virtual void AfterRefresh() {}
@@ -124,4 +130,5 @@ private:
     QTimer m_widthTimer;
     bool m_applyingColumns = false;
     bool m_sortDescending = false;
+    QColor m_background = Qt::white;
 };

@@ -28,6 +28,11 @@ QVariant CReportModel::data(const QModelIndex& index, int role) const {
         default: return int(Qt::AlignLeft | Qt::AlignVCenter);
         }
     }
+    if (role == Qt::DecorationRole && index.column() == 0) {
+        const int icon = m_rows[size_t(index.row())].icon;
+        if (icon >= 0 && icon < int(m_icons.size())) return m_icons[size_t(icon)];
+        return {};
+    }
     if (role == Qt::UserRole) return ID(index.row());
     return {};
 }
@@ -73,10 +78,10 @@ void CReportModel::EndFill() {
     endResetModel();
 }
 
-int CReportModel::AppendRow(int id, QStringList cells) {
+int CReportModel::AppendRow(int id, QStringList cells, int icon) {
     const int row = int(m_rows.size());
     if (!m_filling) beginInsertRows(QModelIndex(), row, row);
-    m_rows.push_back({id, std::move(cells)});
+    m_rows.push_back({id, std::move(cells), icon});
     if (!m_indexDirty) m_rowOfID.insert(id, row);
     if (!m_filling) endInsertRows();
     return row;
@@ -88,20 +93,26 @@ void CReportModel::AppendRows(std::vector<std::pair<int, QStringList>> rows) {
     beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
     for (auto& [id, cells] : rows) {
         if (!m_indexDirty) m_rowOfID.insert(id, int(m_rows.size()));
-        m_rows.push_back({id, std::move(cells)});
+        m_rows.push_back({id, std::move(cells), -1});
     }
     endInsertRows();
 }
 
-void CReportModel::SetRow(int row, QStringList cells) {
+void CReportModel::SetRow(int row, QStringList cells, int icon) {
     if (row < 0 || row >= int(m_rows.size())) return;
     m_rows[size_t(row)].cells = std::move(cells);
+    m_rows[size_t(row)].icon = icon;
     if (m_changeDepth > 0) {
         m_firstChanged = m_firstChanged < 0 ? row : std::min(m_firstChanged, row);
         m_lastChanged = std::max(m_lastChanged, row);
         return;
     }
     emit dataChanged(index(row, 0), index(row, std::max(0, int(m_columns.size()) - 1)));
+}
+
+void CReportModel::SetIcons(std::vector<QIcon> icons) {
+    m_icons = std::move(icons);
+    if (!m_rows.empty()) emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, 0));
 }
 
 void CReportModel::BeginChanges() { ++m_changeDepth; }

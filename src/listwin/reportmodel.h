@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QIcon>
 #include <QSet>
 #include <QStringList>
 #include <vector>
@@ -30,10 +31,14 @@ public:
     // Bulk fill: BeginFill, AppendRow..., EndFill.
     void BeginFill(int expectedRows);
     void EndFill();
-    int AppendRow(int id, QStringList cells);
+    // icon: index into the pictures given with SetIcons, -1 for none.
+    int AppendRow(int id, QStringList cells, int icon = -1);
     // Appends many rows with one notice to the views.
     void AppendRows(std::vector<std::pair<int, QStringList>> rows);
-    void SetRow(int row, QStringList cells);
+    void SetRow(int row, QStringList cells, int icon = -1);
+    // The small pictures rows show before their first column.
+    void SetIcons(std::vector<QIcon> icons);
+    int Icon(int row) const { return m_rows[size_t(row)].icon; }
     // Between these, rewritten rows reach the views as one notice at the end (a mass edit).
     void BeginChanges();
     void EndChanges();
@@ -52,11 +57,13 @@ private:
     struct Row {
         int id;
         QStringList cells;
+        int icon = -1;
     };
     void Reindex() const;
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    std::vector<QIcon> m_icons;
     bool m_filling = false;
     int m_changeDepth = 0;
     int m_firstChanged = -1, m_lastChanged = -1; // rows rewritten inside BeginChanges
