@@ -253,17 +253,82 @@ void CInvoicesListCtrl::XferDlgToRecordset(const CInvoiceRecord& r, db::Recordse
     text("UserField1", r.UserField1);
     text("UserField2", r.UserField2);
 }
-int CInvoicesListCtrl::GetInvoiceNumber() { return 0; }
-int CInvoicesListCtrl::GetInvoiceGroupID() { return 0; }
-int CInvoicesListCtrl::GetPriceChoice() { return 0; }
-bool CInvoicesListCtrl::IsGroupInvoice() { return false; }
-bool CInvoicesListCtrl::IsPartOfGroupInvoice() { return false; }
-bool CInvoicesListCtrl::IsInvoiceClosed() { return false; }
-bool CInvoicesListCtrl::IsInvoiceOrdered() { return false; }
-bool CInvoicesListCtrl::IsInvoiceClosed(int) { return false; }
-int CInvoicesListCtrl::GetInvoiceIDFromInvoiceNumber(int) { return -1; }
-bool CInvoicesListCtrl::SetPriceChoice(int) { return false; }
-bool CInvoicesListCtrl::SetPriceChoiceOf(int, int) { return false; }
+QVariant CInvoicesListCtrl::CurrentValue(const char* field) {
+    if (!CanProceed()) return {};
+    try {
+        db::Recordset& rs = *GetPtrRecordset();
+        // A walk may have left the set elsewhere: the current invoice is the selected one.
+        if (m_currentID >= 0 && (rs.isBOF() || rs.isEOF() || rs.intValue(QStringLiteral("ID")) != m_currentID))
+            ActivateRecordInRecordset(m_currentID);
+        if (rs.isBOF() || rs.isEOF()) return {};
+        return rs.value(QLatin1String(field));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return {};
+    }
+}
+
+int CInvoicesListCtrl::GetInvoiceNumber() { return CurrentValue("InvoiceNumber").toInt(); }
+int CInvoicesListCtrl::GetInvoiceGroupID() { return CurrentValue("InvoiceGroupID").toInt(); }
+int CInvoicesListCtrl::GetPriceChoice() { return CurrentValue("PriceChoice").toInt(); }
+bool CInvoicesListCtrl::IsGroupInvoice() { return CurrentValue("GroupInvoice").toInt() != 0; }
+bool CInvoicesListCtrl::IsPartOfGroupInvoice() {
+    const QVariant group = CurrentValue("InvoiceGroupID");
+    return group.toInt() >= 1 && CurrentValue("GroupInvoice").toInt() == 0;
+}
+bool CInvoicesListCtrl::IsInvoiceClosed() { return CurrentValue("Closed").toInt() != 0; }
+bool CInvoicesListCtrl::IsInvoiceOrdered() { return CurrentValue("Ordered").toInt() != 0; }
+
+bool CInvoicesListCtrl::IsInvoiceClosed(int id) {
+    if (id < 1 || !m_pRecordSetAll) return false;
+    try {
+        db::Recordset& all = *m_pRecordSetAll;
+        if (!all.findFirst(QStringLiteral("ID = %1").arg(id))) return false;
+        return all.intValue(QStringLiteral("Closed")) != 0;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+int CInvoicesListCtrl::GetInvoiceIDFromInvoiceNumber(int number) {
+    if (!m_pRecordSetAll) return -1;
+    try {
+        db::Recordset& all = *m_pRecordSetAll;
+        if (!all.findFirst(QStringLiteral("InvoiceNumber = %1").arg(number))) return -1;
+        return all.intValue(QStringLiteral("ID"));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return -1;
+    }
+}
+
+bool CInvoicesListCtrl::SetPriceChoice(int choice) {
+    if (m_currentID < 0 || CurrentValue("ID").toInt() != m_currentID) return false;
+    if (IsInvoiceClosed()) return false;
+    db::Recordset& rs = *GetPtrRecordset();
+    if (!WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { r.setValue(QStringLiteral("PriceChoice"), choice); },
+                  [this](const db::Error& e) { Trace(10, e.description()); }))
+        return false;
+    PutRecordToListCtrl(false);
+    return true;
+}
+
+bool CInvoicesListCtrl::SetPriceChoiceOf(int invoiceID, int choice) {
+    if (invoiceID == m_currentID && invoiceID >= 0) return SetPriceChoice(choice);
+    if (invoiceID < 1 || !m_pRecordSetAll) return false;
+    db::Recordset& all = *m_pRecordSetAll;
+    try {
+        if (!all.findFirst(QStringLiteral("ID = %1").arg(invoiceID))) return false;
+        if (all.intValue(QStringLiteral("Closed")) != 0) return false;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+    return WriteRow(all, RowWrite::Edit, [&](db::Recordset& r) { r.setValue(QStringLiteral("PriceChoice"), choice); },
+                    [this](const db::Error& e) { Trace(10, e.description()); });
+}
+
 void CInvoicesListCtrl::OnEditAddItem() {}
 void CInvoicesListCtrl::OnEditItem() {}
 void CInvoicesListCtrl::OnEditDelItem() {}
@@ -272,16 +337,74 @@ void CInvoicesListCtrl::EditMultipleItems() {}
 void CInvoicesListCtrl::MatchAllInvoicesToCustomers() {}
 void CInvoicesListCtrl::ValidateAllRecords() {}
 bool CInvoicesListCtrl::FindOtherInvoiceWithNumber(int, int) { return false; }
-void CInvoicesListCtrl::OnRefreshTotals() {}
-void CInvoicesListCtrl::UpdateValuesFromSubTotal() {}
-void CInvoicesListCtrl::UpdateItemsBackgroundColors() {}
+void CInvoicesListCtrl::OnRefreshTotals() {
+    Trace20("OnRefreshTotals");
+    if (!m_pItems || CurrentValue("ID").toInt() != m_currentID || m_currentID < 0 || IsInvoiceClosed()) return;
+    int count = 0;
+    double weight = 0, subtotal = 0;
+    if (!m_pItems->GetItemTotals(count, weight, subtotal)) return;
+    CurrentValue("ID"); // the item list's walk may have read through the invoice set
+    db::Recordset& rs = *GetPtrRecordset();
+    const InvoiceAmounts a =
+        ComputeInvoice(subtotal, rs.doubleValue(QStringLiteral("DiscountPercent")), weight,
+                       rs.doubleValue(QStringLiteral("ShipCostPerLb")), rs.doubleValue(QStringLiteral("TaxRate")));
+    if (!WriteRow(
+            rs, RowWrite::Edit,
+            [&](db::Recordset& r) {
+                r.setValue(QStringLiteral("ItemCount"), count);
+                r.setValue(QStringLiteral("ShipWeight"), weight);
+                r.setValue(QStringLiteral("ItemsSubtotal"), subtotal);
+                WriteAmounts(r, a);
+            },
+            [this](const db::Error& e) { ShowEngineError(e); }))
+        return;
+    PutRecordToListCtrl(false);
+    UpdateCustomerRecord();
+}
+
+void CInvoicesListCtrl::UpdateValuesFromSubTotal() {
+    Trace20("UpdateValuesFromSubTotal");
+    if (CurrentValue("ID").toInt() != m_currentID || m_currentID < 0 || IsInvoiceClosed()) return;
+    db::Recordset& rs = *GetPtrRecordset();
+    const InvoiceAmounts a = ComputeInvoice(
+        rs.doubleValue(QStringLiteral("ItemsSubtotal")), rs.doubleValue(QStringLiteral("DiscountPercent")),
+        rs.doubleValue(QStringLiteral("ShipWeight")), rs.doubleValue(QStringLiteral("ShipCostPerLb")),
+        rs.doubleValue(QStringLiteral("TaxRate")));
+    WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { WriteAmounts(r, a); },
+             [this](const db::Error& e) { ShowEngineError(e); });
+}
+
+void CInvoicesListCtrl::WriteAmounts(db::Recordset& rs, const InvoiceAmounts& a) {
+    rs.setValue(QStringLiteral("DiscountAmount"), a.D);
+    rs.setValue(QStringLiteral("ShipCharge"), a.C);
+    rs.setValue(QStringLiteral("SalesTax"), a.X);
+    rs.setValue(QStringLiteral("InvoiceTotal"), a.T);
+}
+
+void CInvoicesListCtrl::ShowEngineError(const db::Error& e) {
+    Trace(10, QStringLiteral("CInvoicesListCtrl: ") + e.description());
+    Doc()->Prompter().MessageBox(e.description());
+}
+void CInvoicesListCtrl::UpdateItemsBackgroundColors() {
+    if (!m_pItems) return;
+    const bool grey = m_currentID >= 0 && (IsInvoiceClosed() || IsGroupInvoice());
+    m_pItems->SetBackgroundColor(grey ? QColor(196, 196, 196) : QColor(Qt::white));
+}
 int CInvoicesListCtrl::FindGroupRecordWithGroupID(int) { return -1; }
 bool CInvoicesListCtrl::UpdateGroupInvoiceTotals(int) { return false; }
 bool CInvoicesListCtrl::MatchInvoicesToGroupInvoice(int) { return false; }
 void CInvoicesListCtrl::UpdateGroupCustomerRecord(int) {}
 std::vector<QIcon> CInvoicesListCtrl::StatusIcons() { return {}; }
-int CInvoicesListCtrl::RowIcon() { return -1; }
-void CInvoicesListCtrl::OnRowActivated(int) {}
+int CInvoicesListCtrl::RowIcon() {
+    CInvoiceRecord r;
+    XferRecordsetToDlg(*GetPtrRecordset(), r);
+    return DeriveInvoiceStatus(r).icon;
+}
+
+void CInvoicesListCtrl::OnRowActivated(int id) {
+    UpdateItemsBackgroundColors();
+    if (m_pItems) m_pItems->ReQueryRecordsetUsingID(id);
+}
 
 QString CInvoicesListCtrl::CellText(int column) {
     const db::Recordset& rs = *GetPtrRecordset();

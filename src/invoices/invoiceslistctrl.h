@@ -16,7 +16,6 @@ class CInvoicesListCtrl : public CListWindow {
     Q_OBJECT
 public:
     static constexpr int kWindowID = 34100;
-    static constexpr unsigned kGreyBackground = 0xC4C4C4; // closed and group invoices' lines
 
     CInvoicesListCtrl(CQuorvaneDoc* doc, QWidget* parent = nullptr);
     ~CInvoicesListCtrl() override;
@@ -95,6 +94,11 @@ protected:
     void OnRowActivated(int id) override;
 
 private:
+    // A field of the current invoice; the main set is brought back to it first.
+    QVariant CurrentValue(const char* field);
+    static void WriteAmounts(db::Recordset& rs, const InvoiceAmounts& a);
+    void ShowEngineError(const db::Error& e);
+
     CCustomerListCtrl* m_pCustomers = nullptr;
     CInvoiceItemsListCtrl* m_pItems = nullptr;
     CStoreTabCtrl* m_pStores = nullptr;

@@ -87,11 +87,76 @@ void CInvoiceItemsListCtrl::XferToRecordset(const CInvoiceItemRecord& r, db::Rec
 }
 
 // ---------------------------------------------------------------- not built yet
-bool CInvoiceItemsListCtrl::FindStoreItemInRecordset(int) { return false; }
-bool CInvoiceItemsListCtrl::FindStoreItemInRecordsetC(int) { return false; }
-bool CInvoiceItemsListCtrl::ReQueryRecordset() { return false; }
-bool CInvoiceItemsListCtrl::ReQueryRecordsetBUsingID(int) { return false; }
-bool CInvoiceItemsListCtrl::ReQueryRecordsetCUsingID(int) { return false; }
+namespace {
+
+bool FindStoreItemIn(db::Recordset* rs, int storeItemID) {
+    if (!rs || !rs->isOpen() || rs->recordCount() == 0) return false;
+    try {
+        return rs->findFirst(QStringLiteral("StoreItemID = %1").arg(storeItemID));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+// B and C: a failed requery makes the set anew holding no lines, never all of them.
+bool RequerySecondary(std::unique_ptr<db::Recordset>& rs, int invoiceID) {
+    if (invoiceID < 0 || !rs) return false;
+    try {
+        rs->setFilter(invoiceID == 0 ? QStringLiteral("[InvoiceID] > 0") : QStringLiteral("[InvoiceID] = %1").arg(invoiceID));
+        rs->requery();
+        if (!rs->isEOF()) rs->moveLast();
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        db::Database& database = rs->database();
+        rs.reset();
+        try {
+            rs = std::make_unique<db::Recordset>(database);
+            rs->open(QStringLiteral("select * from [InvoiceItems]"));
+            rs->setFilter(QStringLiteral("[InvoiceID] = -1"));
+            rs->requery();
+        } catch (const db::Error& again) {
+            Trace(10, again.description());
+            rs.reset();
+        }
+        return false;
+    }
+}
+
+} // namespace
+
+bool CInvoiceItemsListCtrl::FindStoreItemInRecordset(int storeItemID) {
+    return FindStoreItemIn(GetPtrRecordset(), storeItemID);
+}
+
+bool CInvoiceItemsListCtrl::FindStoreItemInRecordsetC(int storeItemID) {
+    return FindStoreItemIn(m_pRecordSetC.get(), storeItemID);
+}
+
+bool CInvoiceItemsListCtrl::ReQueryRecordset() {
+    Trace20("ReQueryRecordset");
+    if (!CanProceed()) return false;
+    try {
+        GetPtrRecordset()->setFilter(QStringLiteral("[InvoiceID] > 0"));
+        GetPtrRecordset()->requery();
+        return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return false;
+    }
+}
+
+bool CInvoiceItemsListCtrl::ReQueryRecordsetBUsingID(int invoiceID) {
+    Trace20("ReQueryRecordsetBUsingID");
+    return RequerySecondary(m_pRecordSetB, invoiceID);
+}
+
+bool CInvoiceItemsListCtrl::ReQueryRecordsetCUsingID(int invoiceID) {
+    Trace20("ReQueryRecordsetCUsingID");
+    return RequerySecondary(m_pRecordSetC, invoiceID);
+}
+
 void CInvoiceItemsListCtrl::AddItem(const ItemPurchase&) {}
 void CInvoiceItemsListCtrl::RemoveItem() {}
 void CInvoiceItemsListCtrl::RemoveMultipleItems() {}
