@@ -42,10 +42,7 @@ public:
         QStyle* style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-        // A dialog unit is a quarter of the font's average character width.
-        const QFontMetricsF metrics(opt.font);
-        const qreal unit = metrics.horizontalAdvance(QStringLiteral(
-                               "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+        const qreal unit = DialogUnit(opt.font);
         QList<QTextOption::Tab> tabs;
         for (int stop : m_stops) tabs.append(QTextOption::Tab(stop * unit, QTextOption::LeftTab));
         QTextOption textOption;
@@ -62,7 +59,25 @@ public:
         painter->restore();
     }
 
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const qreal unit = DialogUnit(option.font);
+        std::vector<int> stops;
+        for (int stop : m_stops) stops.push_back(int(stop * unit));
+        stops.push_back(0);
+        const QRectF bounds = QFontMetricsF(option.font).boundingRect(
+            QRectF(0, 0, 10000, 100), Qt::TextExpandTabs, index.data().toString(), 0, stops.data());
+        size.setWidth(int(bounds.width()) + 8);
+        return size;
+    }
+
 private:
+    // A quarter of the font's average character width.
+    static qreal DialogUnit(const QFont& font) {
+        return QFontMetricsF(font).horizontalAdvance(
+                   QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+    }
+
     std::vector<int> m_stops;
 };
 
@@ -155,7 +170,7 @@ CInvoiceInfoDlg::CInvoiceInfoDlg(const CInvoiceRecord& record, CPrompter* prompt
     m_listItems->setObjectName(QStringLiteral("listItems"));
     m_listItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listItems->setItemDelegate(new CTabStopDelegate({30, 120, 123, 140, 143, 160, 168, 190, 230}, m_listItems));
-    m_listItems->setMinimumWidth(480);
+    m_listItems->setMinimumSize(480, 120);
 
     m_ok = MakeButton(this, "IDOK", "OK");
     QPushButton* cancel = MakeButton(this, "IDCANCEL", "Cancel");
