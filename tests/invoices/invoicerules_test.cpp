@@ -10,6 +10,17 @@ namespace {
 constexpr double kNow = 46000.5;
 constexpr double kEarlier = 45900.25;
 
+// S, p, D, r, C, t, X, T of an invoice.
+std::vector<double> Amounts(const CInvoiceRecord& r) {
+    return {r.ItemsSubtotal, r.DiscountPercent, r.DiscountAmount, r.ShipCostPerLb,
+            r.ShipCharge,    r.TaxRate,         r.SalesTax,       r.InvoiceTotal};
+}
+
+template <class Label>
+void ExpectAmounts(const std::vector<double>& got, const std::vector<double>& want, const Label& label) {
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(got[i], want[i]) << label << ", value " << i;
+}
+
 } // namespace
 
 TEST(InvoiceRoundToCents, NegativesRoundAsTheNegativeOfTheirSize) {
@@ -41,46 +52,11 @@ TEST(ComputeInvoice, GivesTheAmountsOfItsInputs) {
     };
     for (const auto& c : cases) {
         const InvoiceAmounts a = ComputeInvoice(c.S, c.p, c.W, c.r, c.t);
-        EXPECT_DOUBLE_EQ(a.D, c.D) << c.S << " " << c.p;
-        EXPECT_DOUBLE_EQ(a.C, c.C) << c.S << " " << c.p;
-        EXPECT_DOUBLE_EQ(a.X, c.X) << c.S << " " << c.p;
-        EXPECT_DOUBLE_EQ(a.T, c.T) << c.S << " " << c.p;
+        ExpectAmounts({a.D, a.C, a.X, a.T}, {c.D, c.C, c.X, c.T}, c.S);
     }
     // A group invoice keeps the plain sum.
     const InvoiceAmounts g = ComputeInvoice(0.1 + 0.2, 0, 0, 0, 0, false);
     EXPECT_EQ(g.T, 0.1 + 0.2);
-}
-
-TEST(TypedAmounts, AreClampedAndSetTheirRates) {
-    const struct {
-        double S, typed, D, p;
-    } discounts[] = {
-        {200.00, 25.00, 25.00, 0.125}, {200.00, 250.00, 200.00, 1.0}, {200.00, -5, 0, 0},
-        {200.00, 33.333, 33.33, 33.33 / 200.0}, {0, 5.00, 0, 0.3}, // no items: no discount, rate kept
-    };
-    for (const auto& c : discounts) {
-        InvoiceAmounts a;
-        a.S = c.S;
-        a.p = 0.3;
-        ApplyTypedDiscountAmount(a, c.typed);
-        EXPECT_DOUBLE_EQ(a.D, c.D) << c.typed;
-        EXPECT_DOUBLE_EQ(a.p, c.p) << c.typed;
-    }
-    const struct {
-        double W, typed, C, r;
-    } shipping[] = {{10, 12.345, 12.35, 1.235}, {0, 12.00, 12.00, 0.5}, {4, -3, 0, 0}};
-    for (const auto& c : shipping) {
-        InvoiceAmounts a;
-        a.W = c.W;
-        a.r = 0.5;
-        ApplyTypedShipCharge(a, c.typed);
-        EXPECT_DOUBLE_EQ(a.C, c.C) << c.typed;
-        EXPECT_DOUBLE_EQ(a.r, c.r) << c.typed;
-    }
-    const struct {
-        double typed, rate;
-    } rates[] = {{8, 0.08}, {0.08, 0.08}, {0.5, 0.5}, {150, 1.0}, {100, 1.0}, {-3, 0}};
-    for (const auto& c : rates) EXPECT_DOUBLE_EQ(DiscountRateFromTyped(c.typed), c.rate) << c.typed;
 }
 
 TEST(DeriveInvoiceStatus, LaterRulesOverrideEarlierOnes) {
@@ -144,17 +120,6 @@ TEST(CheckInvoiceFlag, ChecksAndUnchecksTheImpliedBoxes) {
     }
 }
 
-TEST(CheckInvoiceFlag, UncheckingClearsOnlyItsOwnBoxAndDate) {
-    CInvoiceRecord r;
-    r.Received = r.Shipped = r.Ordered = true;
-    r.DateReceived = r.DateShipped = r.DateOrdered = kEarlier;
-    CheckInvoiceFlag(r, InvoiceFlag::Received, false, kNow);
-    EXPECT_FALSE(r.Received);
-    EXPECT_EQ(r.DateReceived, 0);
-    EXPECT_TRUE(r.Shipped && r.Ordered);
-    EXPECT_EQ(r.DateShipped, kEarlier);
-}
-
 namespace {
 
 CInvoiceRecord OpenInvoice(double S, double p, double W, double r, double t) {
@@ -169,24 +134,12 @@ CInvoiceRecord OpenInvoice(double S, double p, double W, double r, double t) {
 } // namespace
 
 TEST(ApplyInvoiceMultiEdit, RecomputesEachInvoiceFromItsOwnValues) {
-    CInvoiceMultiEdit tax;
-    tax.tax = true;
-    tax.taxRate = 0.06;
-    CInvoiceMultiEdit amount;
-    amount.discountAmount = true;
-    amount.discountValue = 5.00;
-    CInvoiceMultiEdit percent;
-    percent.discountPercent = true;
-    percent.discountRate = 0.20;
-    CInvoiceMultiEdit shipping;
-    shipping.shipAmount = true;
-    shipping.shipCharge = 9.00;
-    CInvoiceMultiEdit price;
-    price.price = true;
-    price.priceChoice = 2;
-    CInvoiceMultiEdit samePrice = price;
-    samePrice.priceChoice = 0;
-
+    CInvoiceMultiEdit tax, amount, percent, shipping, price;
+    tax.tax = true, tax.taxRate = 0.06;
+    amount.discountAmount = true, amount.discountValue = 5.00;
+    percent.discountPercent = true, percent.discountRate = 0.20;
+    shipping.shipAmount = true, shipping.shipCharge = 9.00;
+    price.price = true, price.priceChoice = 2;
     const struct {
         const char* name;
         CInvoiceMultiEdit edit;
@@ -196,7 +149,6 @@ TEST(ApplyInvoiceMultiEdit, RecomputesEachInvoiceFromItsOwnValues) {
         int priceChoice;
     } cases[] = {
         {"tax", tax, OpenInvoice(100, 0.10, 12.5, 0.80, 0.07), 100, 0.10, 10, 0.80, 10, 0.06, 6.00, 106.00, 0},
-        {"tax2", tax, OpenInvoice(40, 0, 0, 0, 0), 40, 0, 0, 0, 0, 0.06, 2.40, 42.40, 0},
         // no items: a discount amount cannot make the total negative
         {"amount, no items", amount, OpenInvoice(0, 0.10, 0, 0, 0.05), 0, 0.10, 0, 0, 0, 0.05, 0, 0, 0},
         {"amount", amount, OpenInvoice(50, 0, 0, 0, 0), 50, 0.1, 5, 0, 0, 0, 0, 45, 0},
@@ -205,58 +157,38 @@ TEST(ApplyInvoiceMultiEdit, RecomputesEachInvoiceFromItsOwnValues) {
         {"shipping", shipping, OpenInvoice(50, 0, 4, 0.7, 0), 50, 0, 0, 2.25, 9, 0, 0, 59, 0},
         // a new price choice: the discount follows the new subtotal
         {"price", price, OpenInvoice(100, 0.10, 0, 0, 0.05), 150, 0.10, 15, 0, 0, 0.05, 6.75, 141.75, 2},
-        {"same price", samePrice, OpenInvoice(100, 0.10, 0, 0, 0), 100, 0.10, 10, 0, 0, 0, 0, 90, 0},
     };
     for (const auto& c : cases) {
         CInvoiceRecord rec = c.before;
         ASSERT_TRUE(ApplyInvoiceMultiEdit(c.edit, rec, c.subtotal, kNow)) << c.name;
-        EXPECT_DOUBLE_EQ(rec.ItemsSubtotal, c.subtotal) << c.name;
-        EXPECT_DOUBLE_EQ(rec.DiscountPercent, c.p) << c.name;
-        EXPECT_DOUBLE_EQ(rec.DiscountAmount, c.D) << c.name;
-        EXPECT_DOUBLE_EQ(rec.ShipCostPerLb, c.r) << c.name;
-        EXPECT_DOUBLE_EQ(rec.ShipCharge, c.C) << c.name;
-        EXPECT_DOUBLE_EQ(rec.TaxRate, c.t) << c.name;
-        EXPECT_DOUBLE_EQ(rec.SalesTax, c.X) << c.name;
-        EXPECT_DOUBLE_EQ(rec.InvoiceTotal, c.T) << c.name;
+        ExpectAmounts(Amounts(rec), {c.subtotal, c.p, c.D, c.r, c.C, c.t, c.X, c.T}, c.name);
         EXPECT_EQ(rec.PriceChoice, c.priceChoice) << c.name;
     }
 }
 
 TEST(ApplyInvoiceMultiEdit, StatusesChangeOnlyWhenDecidedAndDateOnlyNewFlags) {
     CInvoiceMultiEdit e;
-    e.shipped = 1;  // newly set: dated now
-    e.ordered = 1;  // already set: keeps its date
-    e.onHold = 0;   // cleared: its date stays
-    e.received = -1;
+    e.shipped = 1, e.ordered = 1, e.onHold = 0, e.received = -1; // ordered was set already
     CInvoiceRecord rec = OpenInvoice(10, 0, 0, 0, 0);
     rec.Ordered = rec.OnHold = rec.Received = true;
     rec.DateOrdered = rec.DateOnHold = rec.DateReceived = kEarlier;
     ASSERT_TRUE(ApplyInvoiceMultiEdit(e, rec, 10, kNow));
-    EXPECT_TRUE(rec.Shipped);
+    EXPECT_TRUE(rec.Shipped && rec.Ordered && !rec.OnHold && rec.Received && !rec.Closed && !rec.PickedUp);
     EXPECT_EQ(rec.DateShipped, kNow);
-    EXPECT_TRUE(rec.Ordered);
-    EXPECT_EQ(rec.DateOrdered, kEarlier);
-    EXPECT_FALSE(rec.OnHold);
+    EXPECT_EQ(rec.DateOrdered, kEarlier); // a cleared date stays too: when it was last set
     EXPECT_EQ(rec.DateOnHold, kEarlier);
-    EXPECT_TRUE(rec.Received);
     EXPECT_EQ(rec.DateReceived, kEarlier);
-    EXPECT_FALSE(rec.Closed || rec.PickedUp);
 }
 
 TEST(ApplyInvoiceMultiEdit, LeavesClosedInvoicesAndStoresEmptyTextsAsABlank) {
     CInvoiceMultiEdit e;
-    e.tax = true;
-    e.taxRate = 0.5;
-    e.closed = 0;
-    e.user1 = true;
+    e.tax = e.user1 = true, e.taxRate = 0.5, e.closed = 0;
     CInvoiceRecord closed = OpenInvoice(10, 0, 0, 0, 0);
     closed.Closed = true;
-    const CInvoiceRecord before = closed;
     EXPECT_FALSE(ApplyInvoiceMultiEdit(e, closed, 99, kNow));
     EXPECT_TRUE(closed.Closed);
-    EXPECT_EQ(closed.TaxRate, before.TaxRate);
-    EXPECT_EQ(closed.ItemsSubtotal, before.ItemsSubtotal);
-
+    EXPECT_EQ(closed.TaxRate, 0);
+    EXPECT_EQ(closed.ItemsSubtotal, 10);
     CInvoiceRecord open = OpenInvoice(10, 0, 0, 0, 0);
     ASSERT_TRUE(ApplyInvoiceMultiEdit(e, open, 10, kNow));
     EXPECT_EQ(open.UserField1, QStringLiteral(" "));
@@ -280,13 +212,7 @@ TEST(ValidateInvoiceValues, FillsWhatAnImportLacks) {
         rec.ShipCostPerLb = c.r, rec.ShipCharge = c.C, rec.TaxRate = c.t, rec.SalesTax = c.X;
         rec.InvoiceTotal = c.T, rec.AmountPaid = c.P;
         ValidateInvoiceValues(rec);
-        EXPECT_DOUBLE_EQ(rec.DiscountPercent, c.p2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.DiscountAmount, c.D2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.ShipCostPerLb, c.r2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.ShipCharge, c.C2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.TaxRate, c.t2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.SalesTax, c.X2) << c.name;
-        EXPECT_DOUBLE_EQ(rec.InvoiceTotal, c.T2) << c.name;
+        ExpectAmounts(Amounts(rec), {c.S, c.p2, c.D2, c.r2, c.C2, c.t2, c.X2, c.T2}, c.name);
     }
 }
 
