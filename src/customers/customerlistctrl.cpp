@@ -280,9 +280,19 @@ void CCustomerListCtrl::OnEditItem() {
     edited.ID = record.ID;
     edited.InvoiceCnt = record.InvoiceCnt;
     edited.BalanceDue = record.BalanceDue;
-    if (!WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); },
-                  [this](const db::Error& e) { ShowEngineError(e); }))
+    try {
+        db::Transaction tx(rs.database());
+        rs.edit();
+        XferDlgToRecordset(edited, rs);
+        rs.update();
+        if (m_pInvoices && edited.CustomerNbr != record.CustomerNbr)
+            m_pInvoices->SetCustomerNumberOfInvoices(edited.ID, edited.CustomerNbr);
+        tx.commit();
+    } catch (const db::Error& e) {
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        ShowEngineError(e);
         return;
+    }
     RaiseNumberCounter(edited.CustomerNbr);
     PutRecordToListCtrl(false);
     ReQueryRecordsetB();
@@ -468,7 +478,7 @@ void CCustomerListCtrl::OnRefreshGroupTotals(int customerID) {
     if (!ActivateRecordInRecordsetB(customerID)) return;
     int count = 0;
     double balance = 0.0;
-    m_pInvoices->GetItemTotalsUsingRecordsetGroups(count, balance, customerID);
+    if (!m_pInvoices->GetItemTotalsUsingRecordsetGroups(count, balance, customerID)) return;
     const auto totals = [&](db::Recordset& r) {
         r.setValue(QStringLiteral("InvoiceCnt"), count);
         r.setValue(QStringLiteral("BalanceDue"), balance);
