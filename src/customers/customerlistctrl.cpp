@@ -240,25 +240,30 @@ void CCustomerListCtrl::OnEditAddItem() {
     CCustomerInfoDlg dlg(record, &Doc()->Prompter(), this);
     if (Doc()->Prompter().ExecDialog(dlg) == QDialog::Accepted) {
         CCustomerRecord entered = dlg.Record();
-        // The identifier is taken again now: another user may have added a customer while the
-        // dialog was open.
-        const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::CustomerID, [&](int id) {
-            entered.ID = id;
-            return WriteRow(
-                *GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& rs) { XferDlgToRecordset(entered, rs); },
-                [this](const db::Error& e) { ShowEngineError(e); });
-        });
-        if (stored) {
-            ActivateRecordInRecordset(entered.ID);
-            PutRecordToListCtrl(true);
-            if (m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(entered.ID, true);
-            SelectOnly(Model()->RowOfID(entered.ID));
-            Doc()->IncrementCustomerNbr();
-            RaiseNumberCounter(entered.CustomerNbr);
-        }
+        AddCustomer(entered);
     }
     EnsureItemActive();
     ReQueryRecordsetB();
+}
+
+bool CCustomerListCtrl::AddCustomer(CCustomerRecord& entered) {
+    if (!CanProceed()) return false;
+    // The identifier is taken again now: another user may have added a customer while the
+    // dialog was open.
+    const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::CustomerID, [&](int id) {
+        entered.ID = id;
+        return WriteRow(
+            *GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& rs) { XferDlgToRecordset(entered, rs); },
+            [this](const db::Error& e) { ShowEngineError(e); });
+    });
+    if (!stored) return false;
+    ActivateRecordInRecordset(entered.ID);
+    PutRecordToListCtrl(true);
+    if (m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(entered.ID, true);
+    SelectOnly(Model()->RowOfID(entered.ID));
+    Doc()->IncrementCustomerNbr();
+    RaiseNumberCounter(entered.CustomerNbr);
+    return true;
 }
 
 void CCustomerListCtrl::OnEditItem() {

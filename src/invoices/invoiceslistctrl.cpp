@@ -442,9 +442,6 @@ bool CInvoicesListCtrl::SetPriceChoiceOf(int invoiceID, int choice) {
                     [this](const db::Error& e) { Trace(10, e.description()); });
 }
 
-void CInvoicesListCtrl::OnEditAddItem() {}
-void CInvoicesListCtrl::OnEditItem() {}
-void CInvoicesListCtrl::EditMultipleItems() {}
 void CInvoicesListCtrl::ValidateAllRecords() {}
 void CInvoicesListCtrl::OnRefreshTotals() {
     Trace20("OnRefreshTotals");
@@ -557,3 +554,8 @@ QString CInvoicesListCtrl::CellText(int column) {
     default: return {};
     }
 }
+
+// ---------------------------------------------------------------- not built yet
+void CInvoicesListCtrl::OnEditAddItem() {}
+void CInvoicesListCtrl::OnEditItem() {}
+void CInvoicesListCtrl::EditMultipleItems() {}

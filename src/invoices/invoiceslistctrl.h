@@ -58,6 +58,11 @@ public:
     bool SetPriceChoiceOf(int invoiceID, int choice);
 
     // ---- commands
+    // The values of a new invoice for the customer selected in the customer list.
+    CInvoiceRecord NewInvoiceRecord();
+    // Stores a new invoice (what the add command does after the dialog's OK): the identifier
+    // and, for a group invoice, the group number are taken as it is stored; the counters move.
+    bool AddInvoice(CInvoiceRecord& record);
     void OnEditAddItem() override;
     void OnEditItem() override;
     void OnEditDelItem() override;
@@ -124,6 +129,10 @@ private:
     // one transaction; the engine's description is shown on failure and nothing is deleted.
     bool DeleteInvoices(const std::vector<int>& ids);
     void SelectAfterDelete(int row);
+    void RaiseNumberCounter(int number);
+    struct CInvoiceDlgServices DialogServices(bool existing);
+    // The dialog's OK: the row, the groups it left and joined, in one transaction.
+    bool StoreEditedInvoice(const CInvoiceRecord& before, const CInvoiceRecord& edited);
     static void CopyGroupStatus(const CInvoiceRecord& from, CInvoiceRecord& to);
     void AfterGroupChange(int changedID);
 

@@ -235,16 +235,22 @@ void CStoreListCtrl::OnEditAddItem() {
     CStoreItemInfoDlg dlg(record, Doc(), this);
     if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreItemRecord entered = dlg.Record();
+    AddStoreItem(entered);
+}
+
+bool CStoreListCtrl::AddStoreItem(CStoreItemRecord& entered) {
+    if (!CanProceed()) return false;
     // Taken again now: another user may have added an item while the dialog was open.
     const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::StoreItemsID, [&](int id) {
         entered.ID = id;
         return WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
                         Refused());
     });
-    if (!stored) return;
+    if (!stored) return false;
     ActivateRecordInRecordset(entered.ID);
     PutRecordToListCtrl(true);
     StandOnRow(Model()->RowOfID(entered.ID));
+    return true;
 }
 
 void CStoreListCtrl::OnEditItem() {

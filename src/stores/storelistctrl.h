@@ -26,6 +26,8 @@ public:
 
     // ---- record commands
     void OnEditAddItem() override;
+    // Stores a new item (the add command after the dialog's OK) and stands on it.
+    bool AddStoreItem(CStoreItemRecord& record);
     void OnEditItem() override;
     void OnEditDelItem() override;
     void DeleteMultipleItems();

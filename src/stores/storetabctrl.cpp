@@ -369,13 +369,19 @@ void CStoreTabCtrl::OnEditAddItem() {
         if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
         record = dlg.Record();
     }
+    AddStore(record);
+}
+
+bool CStoreTabCtrl::AddStore(CStoreRecord& record) {
+    if (!CanProceed()) return false;
+    const bool first = GetPtrRecordset()->recordCount() == 0;
     db::Recordset& rs = *GetPtrRecordset();
     // The identifier is taken when the row is stored: another user may have added a store.
     if (!m_pDoc->StoreWithNewID(CQuorvaneDoc::StoreID, [&](int newID) {
             record.ID = newID;
             return WriteRow(rs, RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError);
         }))
-        return;
+        return false;
     const int id = record.ID;
     ActivateRecordInRecordset(id);
     {
@@ -393,10 +399,11 @@ void CStoreTabCtrl::OnEditAddItem() {
             } catch (const db::Error& e) {
                 Trace(10, e.description());
             }
-        return;
+        return false;
     }
     emit m_pDoc->allViewsUpdateRequested();
     DisplayCurrentlySelectedStore();
+    return true;
 }
 
 void CStoreTabCtrl::OnEditItem() {

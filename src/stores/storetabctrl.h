@@ -44,6 +44,8 @@ public:
 
     // ---- stores
     void OnEditAddItem() override;
+    // Stores a new store with its item table and list (the add command after the dialog's OK).
+    bool AddStore(CStoreRecord& record);
     void OnEditItem();
     void OnEditDelItem();
     void RefreshTabCtrlFromRecordset() override;
