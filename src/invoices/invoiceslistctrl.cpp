@@ -10,10 +10,32 @@
 #include <QApplication>
 #include <algorithm>
 
-
 namespace {
 
 QString DateText(double day) { return EngineDateText(day); }
+
+// The status of the set's current row, from its flags and dates only.
+InvoiceStatus StatusOf(const db::Recordset& rs) {
+    CInvoiceRecord r;
+    const auto on = [&](const char* f) { return rs.intValue(QLatin1String(f)) != 0; };
+    const auto date = [&](const char* f) { return rs.doubleValue(QLatin1String(f)); };
+    r.Ordered = on("Ordered");
+    r.OnHold = on("OnHold");
+    r.Shipped = on("Shipped");
+    r.Received = on("Received");
+    r.PickedUp = on("PickedUp");
+    r.Paid = on("Paid");
+    r.Closed = on("Closed");
+    r.DateEntered = date("DateEntered");
+    r.DateOrdered = date("DateOrdered");
+    r.DateOnHold = date("DateOnHold");
+    r.DateShipped = date("DateShipped");
+    r.DateReceived = date("DateReceived");
+    r.DatePickedUp = date("DatePickedUp");
+    r.DateClosed = date("DateClosed");
+    r.DatePaid = date("DatePaid");
+    return DeriveInvoiceStatus(r);
+}
 
 const char* const kPriceNames[] = {"Baseline", "Discount", "Markup"};
 
@@ -58,7 +80,8 @@ void CInvoicesListCtrl::ReQueryRecordsetUsingID(int customerID, bool clear) {
     if (clear) {
         Model()->Clear();
         m_currentRow = -1;
-        if (m_pItems) m_pItems->ReQueryRecordsetUsingID(-1);
+        m_currentID = -1;
+        if (m_pItems) m_pItems->DeleteAllItems();
     }
     db::Recordset& rs = *GetPtrRecordset();
     try {
@@ -285,8 +308,9 @@ void CInvoicesListCtrl::UpdateCustomerRecord() {
     if (m_pCustomers) m_pCustomers->OnRefreshTotals();
 }
 
-// ---------------------------------------------------------------- not built yet
+// ---------------------------------------------------------------- transfer
 bool CInvoicesListCtrl::ActivateRecordInRecordset(int id) { return CListWindow::ActivateRecordInRecordset(id); }
+
 void CInvoicesListCtrl::XferRecordsetToDlg(const db::Recordset& rs, CInvoiceRecord& r) {
     r.ID = rs.intValue(QStringLiteral("ID"));
     r.CustomerID = rs.intValue(QStringLiteral("CustomerID"));
@@ -497,11 +521,7 @@ void CInvoicesListCtrl::UpdateItemsBackgroundColors() {
     m_pItems->SetBackgroundColor(grey ? QColor(196, 196, 196) : QColor(Qt::white));
 }
 std::vector<QIcon> CInvoicesListCtrl::StatusIcons() { return {}; }
-int CInvoicesListCtrl::RowIcon() {
-    CInvoiceRecord r;
-    XferRecordsetToDlg(*GetPtrRecordset(), r);
-    return DeriveInvoiceStatus(r).icon;
-}
+int CInvoicesListCtrl::RowIcon() { return StatusOf(*GetPtrRecordset()).icon; }
 
 void CInvoicesListCtrl::OnRowActivated(int id) {
     UpdateItemsBackgroundColors();
@@ -519,9 +539,7 @@ QString CInvoicesListCtrl::CellText(int column) {
     case 2: return m_pCustomers ? m_pCustomers->GetCustomerName(rs.intValue(QStringLiteral("CustomerID"))) : QStringLiteral(" ");
     case 3:
     case 4: {
-        CInvoiceRecord r;
-        XferRecordsetToDlg(rs, r);
-        const InvoiceStatus status = DeriveInvoiceStatus(r);
+        const InvoiceStatus status = StatusOf(rs);
         return column == 3 ? status.text : DateText(status.date);
     }
     case 5: return QString::number(rs.intValue(QStringLiteral("ItemCount")));
