@@ -7,6 +7,7 @@
 #include "project/quorvanedoc.h"
 
 #include <QImage>
+#include <QMouseEvent>
 
 namespace {
 
@@ -263,9 +264,13 @@ TEST(ItemsBar, ResizedItShowsTheTextsAndTakesTheFocusUnderTheMouse) {
     EXPECT_EQ(shop.bar->DeleteButton()->text(), QStringLiteral("Del"));
     EXPECT_EQ(shop.bar->BackOrderLabel()->text(), QStringLiteral("Back Ord: "));
     EXPECT_EQ(shop.bar->QtyUp()->geometry(), PlaceItemsBar(300, 30).qtyUp);
+    shop.h.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shop.h.window));
     shop.h.items->setFocus();
     Settle();
-    QTest::mouseMove(shop.bar, QPoint(1, 1));
+    QMouseEvent move(QEvent::MouseMove, QPointF(1, 1), shop.bar->mapToGlobal(QPointF(1, 1)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(shop.bar, &move);
     Settle();
     EXPECT_TRUE(shop.bar->hasFocus());
 }
@@ -279,7 +284,9 @@ TEST(ItemsBar, ArrowPicturesAreSolidTrianglesShiftedInWhenPressed) {
     EXPECT_NE(QColor(up.pixel(12, 4)), QColor(Qt::black));       // above its tip
     EXPECT_EQ(QColor(down.pixel(12, 9)), QColor(Qt::black));
     EXPECT_NE(QColor(down.pixel(12, 20)), QColor(Qt::black));    // below its tip
-    EXPECT_EQ(QColor(upPressed.pixel(13, 7)), QColor(Qt::black)); // the tip, one pixel in
+    // Pressed, the triangle's base lies one row lower.
+    EXPECT_NE(QColor(up.pixel(13, 17)), QColor(Qt::black));
+    EXPECT_EQ(QColor(upPressed.pixel(13, 17)), QColor(Qt::black));
     EXPECT_NE(up, upPressed);
     EXPECT_EQ(QColor(up.pixel(0, 0)), QColor(Qt::white));         // raised: lit top left
     EXPECT_NE(QColor(upPressed.pixel(0, 0)), QColor(Qt::white));

@@ -96,6 +96,7 @@ public:
         rs.setValue(QStringLiteral("BackOrderCnt"), backOrder);
         rs.setValue(QStringLiteral("BaseLinePrice"), 2.0);
         rs.setValue(QStringLiteral("DiscountPrice"), 1.5);
+        rs.setValue(QStringLiteral("MarkupPrice"), 4.0);
         rs.setValue(QStringLiteral("ItemWeight"), 0.5);
         rs.update();
         h.items->ReQueryRecordsetUsingID(invoiceID);
