@@ -63,6 +63,9 @@ public:
     // Stores a new invoice (what the add command does after the dialog's OK): the identifier
     // and, for a group invoice, the group number are taken as it is stored; the counters move.
     bool AddInvoice(CInvoiceRecord& record);
+    // Stores an edited invoice (what the dialog's OK does): the row, and the groups it left
+    // and joined rebuilt, in one transaction; then a group invoice's members follow it.
+    bool StoreEditedInvoice(const CInvoiceRecord& before, const CInvoiceRecord& edited);
     void OnEditAddItem() override;
     void OnEditItem() override;
     void OnEditDelItem() override;
@@ -131,8 +134,7 @@ private:
     void SelectAfterDelete(int row);
     void RaiseNumberCounter(int number);
     struct CInvoiceDlgServices DialogServices(bool existing);
-    // The dialog's OK: the row, the groups it left and joined, in one transaction.
-    bool StoreEditedInvoice(const CInvoiceRecord& before, const CInvoiceRecord& edited);
+
     static void CopyGroupStatus(const CInvoiceRecord& from, CInvoiceRecord& to);
     void AfterGroupChange(int changedID);
 

@@ -4,6 +4,7 @@
 #include "project/quorvanedoc.h"
 #include "stores/storeexchange.h"
 #include "trace/tracesink.h"
+#include "democmd.h"
 #include "output.h"
 #include "sourcecmds.h"
 
@@ -25,6 +26,7 @@ const char* const kUsage =
     "       qvtool source-rows SOURCE TABLE [--kind KIND] [--limit N]\n"
     "       qvtool export-store PATH --store ID FILE\n"
     "       qvtool import-store PATH FILE\n"
+    "       qvtool demo PATH [--customers N] [--seed S]\n"
     "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
 void out(const QString& line) { qvtool::Out(line); }
@@ -176,6 +178,7 @@ int cmdStoreExchange(const QStringList& args, bool exporting) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc >= 2 && qstrcmp(argv[1], "demo") == 0) return RunDemoCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) return fail(QString::fromLatin1(kUsage).trimmed());
