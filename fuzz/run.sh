@@ -2,17 +2,31 @@
 # Runs every fuzz target of a build folder for SECONDS each, JOBS at a time. Each target first
 # writes its seeds; its corpus grows in BUILD/fuzz-corpus/NAME between runs. Exits 1 when any
 # target found a crash, a hang or a leak, after printing its report and the input that did it.
-# Usage: fuzz/run.sh BUILD SECONDS [JOBS]
+# NAMES, when given, picks the targets to run ("dbf text"); else every target of the build runs.
+# Usage: fuzz/run.sh BUILD SECONDS [JOBS [NAMES]]
 set -uo pipefail
-build=${1:?usage: fuzz/run.sh BUILD SECONDS [JOBS]}
-seconds=${2:?usage: fuzz/run.sh BUILD SECONDS [JOBS]}
+usage="usage: fuzz/run.sh BUILD SECONDS [JOBS [NAMES]]"
+build=${1:?$usage}
+seconds=${2:?$usage}
 jobs=${3:-1}
+names=${4:-}
 
 shopt -s nullglob
 targets=()
-for exe in "$build"/fuzz/fuzz_*; do
-  [ -f "$exe" ] && [ -x "$exe" ] && targets+=("$exe")
-done
+if [ -n "$names" ]; then
+  for name in $names; do
+    exe=$build/fuzz/fuzz_$name
+    if [ ! -x "$exe" ]; then
+      echo "no fuzz target $exe" >&2
+      exit 1
+    fi
+    targets+=("$exe")
+  done
+else
+  for exe in "$build"/fuzz/fuzz_*; do
+    [ -f "$exe" ] && [ -x "$exe" ] && targets+=("$exe")
+  done
+fi
 if [ ${#targets[@]} -eq 0 ]; then
   echo "no fuzz targets in $build/fuzz" >&2
   exit 1

@@ -297,6 +297,7 @@ private:
                     ++m_rowNumber;
                     failRow(QStringLiteral("its page is damaged"));
                 }
+                continue; // a page whose rows were all deleted holds none
             }
             const int row = m_rowOnPage++;
             if (qFromLittleEndian<quint16>(mdb->pg_buf + counts + 2 + 2 * row) & 0x4000)

@@ -1,4 +1,5 @@
 #include "excelreader.h"
+#include "xlsxsheet.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -9,6 +10,7 @@
 #include <QIODevice>
 #include <QLocale>
 #include <QSet>
+#include <QStringDecoder>
 #include <QTime>
 #include <QXmlStreamReader>
 #include <algorithm>
@@ -29,7 +31,6 @@ constexpr int kMaxTextSize = 255;
 constexpr int kMaxEntries = 100000;
 constexpr size_t kMaxCells = 20'000'000; // about 400 MB held
 constexpr size_t kMaxSheets = 4096;      // of one workbook; a damaged one may claim millions
-constexpr qsizetype kMaxTextChars = kMaxValueBytes / 2;
 constexpr double kLastSerial = 2958466.0; // 10000-01-01 in the 1900 date system
 
 QStringView Attr(const QXmlStreamAttributes& attributes, const char* name) {
@@ -477,68 +478,6 @@ public:
             fail();
     }
 
-    // The text of the current element and its children, with a ceiling.
-    QString text() {
-        QString text;
-        int depth = 1;
-        while (depth > 0) {
-            next();
-            if (m_xml.isStartElement())
-                ++depth;
-            else if (m_xml.isEndElement())
-                --depth;
-            else if (m_xml.isCharacters())
-                append(text, m_xml.text());
-            else if (m_xml.atEnd())
-                fail();
-        }
-        return text;
-    }
-
-    void skip() {
-        int depth = 1;
-        while (depth > 0) {
-            next();
-            if (m_xml.isStartElement())
-                ++depth;
-            else if (m_xml.isEndElement())
-                --depth;
-            else if (m_xml.atEnd())
-                fail();
-        }
-    }
-
-    // Rich text: the runs' texts joined, the phonetic guides (rPh) left out.
-    QString richText() {
-        QString text;
-        int depth = 1;
-        while (depth > 0) {
-            next();
-            if (m_xml.isStartElement()) {
-                if (Named(m_xml, u"t"))
-                    append(text, this->text());
-                else if (Named(m_xml, u"rPh"))
-                    skip();
-                else
-                    ++depth;
-            } else if (m_xml.isEndElement()) {
-                --depth;
-            } else if (m_xml.atEnd()) {
-                fail();
-            }
-        }
-        return text;
-    }
-
-    void append(QString& text, QStringView more) {
-        if (text.size() + more.size() > kMaxTextChars)
-            Fail(QStringLiteral("The workbook \"%1\" cannot be read: its part \"%2\" holds a text "
-                                "longer than %3 MB.")
-                     .arg(Shown(m_package.path()), m_part)
-                     .arg(kMaxValueBytes / (1024 * 1024)));
-        text += more;
-    }
-
     // Reads the whole part; the zip's checksum is checked at the end.
     template <typename F> void readAll(F&& onToken) {
         while (!m_xml.atEnd()) {
@@ -552,6 +491,14 @@ public:
     void finish() {
         while (!m_xml.atEnd())
             next();
+        drain();
+    }
+
+    // The part's bytes as they unpack, for a parser of its own; -1 when they cannot be read.
+    qint64 readRaw(char* data, qint64 size) { return m_device.read(data, size); }
+
+    // Reads the rest of the part's bytes and checks the zip's checksum of it.
+    void drain() {
         char rest[4096];
         while (m_device.read(rest, sizeof rest) > 0) {
         }
@@ -584,10 +531,25 @@ public:
                  .arg(m_xml.lineNumber()));
     }
 
-    [[noreturn]] void failHere(const QString& what) {
+    // A failure of a parser of its own: the part's unpacking is blamed first, as in fail().
+    [[noreturn]] void fail(const xlsx::XmlError& e) {
+        if (e.kind == xlsx::XmlError::TooLong)
+            Fail(QStringLiteral("The workbook \"%1\" cannot be read: its part \"%2\" holds a text "
+                                "longer than %3 MB.")
+                     .arg(Shown(m_package.path()), m_part)
+                     .arg(kMaxValueBytes / (1024 * 1024)));
+        if (e.kind == xlsx::XmlError::Malformed && !m_device.exceeded() && !m_device.failed())
+            Fail(QStringLiteral("The workbook \"%1\" is damaged: its part \"%2\" is not "
+                                "well-formed XML (%3, line %4).")
+                     .arg(Shown(m_package.path()), m_part, e.what)
+                     .arg(e.line));
+        fail();
+    }
+
+    [[noreturn]] void failHere(const QString& what, qint64 line) {
         Fail(QStringLiteral("The workbook \"%1\" is damaged: in its part \"%2\", line %3, %4.")
                  .arg(Shown(m_package.path()), m_part)
-                 .arg(m_xml.lineNumber())
+                 .arg(line)
                  .arg(what));
     }
 
@@ -690,6 +652,42 @@ QString RelationId(const QXmlStreamAttributes& attributes) {
     return {};
 }
 
+// UTF-8 bytes of a part as a text; bytes that are not UTF-8 make the part malformed.
+QString Utf8Text(std::string_view bytes, qint64 line) {
+    bool ascii = true;
+    for (const char c : bytes)
+        ascii = ascii && uchar(c) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (decoder.hasError())
+        throw xlsx::XmlError{xlsx::XmlError::Malformed, QStringLiteral("a text is not valid UTF-8"),
+                             line};
+    return text;
+}
+
+// Rich text of the element just started (a shared text's si, a cell's is): the runs' texts
+// joined, the phonetic guides (rPh) left out. piece: room for one run.
+void RichText(xlsx::XmlPull& xml, std::string& into, std::string& piece) {
+    using Token = xlsx::XmlPull::Token;
+    into.clear();
+    for (int depth = 1; depth > 0;) {
+        if (xml.next() == Token::End) {
+            --depth;
+        } else if (xml.name() == "t") {
+            xml.text(piece);
+            if (into.size() + piece.size() > size_t(kMaxValueBytes))
+                throw xlsx::XmlError{xlsx::XmlError::TooLong, QString(), xml.line()};
+            into += piece;
+        } else if (xml.name() == "rPh") {
+            xml.skip();
+        } else {
+            ++depth;
+        }
+    }
+}
+
 std::shared_ptr<Book> ReadBook(Package& package) {
     const QString file = Shown(package.path());
     auto book = std::make_shared<Book>();
@@ -776,38 +774,48 @@ std::shared_ptr<Book> ReadBook(Package& package) {
 
     if (!stringsPart.isEmpty() && package.has(stringsPart)) {
         PartReader reader(package, stringsPart);
-        QXmlStreamReader& xml = reader.xml();
+        xlsx::XmlPull xml([&](char* data, qint64 size) { return reader.readRaw(data, size); },
+                          size_t(kMaxValueBytes));
         // Many short texts cost more memory than their bytes in the file: that is counted too.
         qint64 held = 0;
-        reader.readAll([&] {
-            if (!xml.isStartElement() || !Named(xml, u"si"))
-                return;
-            book->strings.push_back(reader.richText());
-            held += qint64(sizeof(QString)) + 2 * book->strings.back().size();
-            if (held > package.limits().partBytes)
-                Fail(QStringLiteral("The workbook \"%1\" cannot be read: its shared texts need "
-                                    "more than %2 MB of memory.")
-                         .arg(file)
-                         .arg(double(package.limits().partBytes) / (1024 * 1024)));
-        });
+        std::string text, piece;
+        try {
+            for (xlsx::XmlPull::Token t; (t = xml.next()) != xlsx::XmlPull::Token::EndOfDocument;) {
+                if (t != xlsx::XmlPull::Token::Start || xml.name() != "si")
+                    continue;
+                RichText(xml, text, piece);
+                book->strings.push_back(Utf8Text(text, xml.line()));
+                held += qint64(sizeof(QString)) + 2 * book->strings.back().size();
+                if (held > package.limits().partBytes)
+                    Fail(QStringLiteral("The workbook \"%1\" cannot be read: its shared texts "
+                                        "need more than %2 MB of memory.")
+                             .arg(file)
+                             .arg(double(package.limits().partBytes) / (1024 * 1024)));
+            }
+            reader.drain();
+        } catch (const xlsx::XmlError& e) {
+            reader.fail(e);
+        }
     }
     return book;
 }
 
-// A number as the file stores it ("12", "-1.5E-3"); QString::toDouble costs a fifth of the
-// reading time.
-std::optional<double> ParseNumber(QStringView v) {
-    v = v.trimmed();
-    char digits[128];
-    if (v.isEmpty() || v.size() > qsizetype(sizeof digits))
+std::string_view Trimmed(std::string_view v) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    while (!v.empty() && blank(v.front()))
+        v.remove_prefix(1);
+    while (!v.empty() && blank(v.back()))
+        v.remove_suffix(1);
+    return v;
+}
+
+// A number as the file stores it ("12", "-1.5E-3"), read from its bytes.
+std::optional<double> ParseNumber(std::string_view v) {
+    v = Trimmed(v);
+    if (v.empty())
         return std::nullopt;
-    for (qsizetype i = 0; i < v.size(); ++i) {
-        if (v[i].unicode() >= 0x80)
-            return std::nullopt;
-        digits[i] = char(v[i].unicode());
-    }
-    const char* first = digits[0] == '+' ? digits + 1 : digits;
-    const char* last = digits + v.size();
+    const char* first = v.front() == '+' ? v.data() + 1 : v.data();
+    const char* last = v.data() + v.size();
     double d = 0;
     const auto [end, ec] = std::from_chars(first, last, d);
     if (ec != std::errc() || end != last || !std::isfinite(d))
@@ -815,152 +823,174 @@ std::optional<double> ParseNumber(QStringView v) {
     return d;
 }
 
+// A whole number as an attribute or a shared text's index holds it.
+std::optional<qint64> ParseWhole(std::string_view v) {
+    v = Trimmed(v);
+    if (v.empty())
+        return std::nullopt;
+    const char* first = v.front() == '+' ? v.data() + 1 : v.data();
+    const char* last = v.data() + v.size();
+    qint64 n = 0;
+    const auto [end, ec] = std::from_chars(first, last, n);
+    if (ec != std::errc() || end != last)
+        return std::nullopt;
+    return n;
+}
+
 // Column letters of a cell reference ("BC12") as a 0-based index; -1 when it has none.
-int ColumnOf(QStringView ref) {
+int ColumnOf(std::string_view ref) {
     int column = 0;
-    qsizetype i = 0;
+    size_t i = 0;
     for (; i < ref.size() && i < 4; ++i) {
-        const char16_t c = ref[i].unicode() & ~0x20;
-        if (c < u'A' || c > u'Z')
+        const char c = char(ref[i] & ~0x20);
+        if (c < 'A' || c > 'Z')
             break;
-        column = column * 26 + (c - u'A' + 1);
+        column = column * 26 + (c - 'A' + 1);
     }
     if (i == 0 || column > kMaxColumns)
         return -1;
     return column - 1;
 }
 
+// The worksheet's XML through the parser of its own (a general XML reader takes several times
+// as long on a sheet of many rows); its texts and numbers are taken from their bytes.
 class XlsxStream : public SheetStream {
 public:
     XlsxStream(const QString& path, const ExcelLimits& limits, Budget budget,
                std::shared_ptr<const Book> book, XlsxSheet sheet)
         : m_package(path, limits, std::move(budget)), m_book(std::move(book)),
-          m_sheet(std::move(sheet)), m_reader(m_package, m_sheet.part) {}
+          m_sheet(std::move(sheet)), m_reader(m_package, m_sheet.part),
+          m_xml([this](char* data, qint64 size) { return m_reader.readRaw(data, size); },
+                size_t(kMaxValueBytes)) {}
 
     bool nextRow() override {
-        QXmlStreamReader& xml = m_reader.xml();
-        while (!m_done) {
-            m_reader.next();
-            if (xml.isStartElement()) {
-                if (Named(xml, u"sheetData"))
-                    m_inData = true;
-                else if (m_inData && Named(xml, u"row") && readRow())
-                    return true;
-            } else if (xml.atEnd() || (xml.isEndElement() && Named(xml, u"sheetData"))) {
-                m_done = true;
-                m_reader.finish();
+        try {
+            while (!m_done) {
+                const Token t = m_xml.next();
+                if (t == Token::Start) {
+                    if (m_xml.name() == "sheetData")
+                        m_inData = true;
+                    else if (m_inData && m_xml.name() == "row" && readRow())
+                        return true;
+                } else if (t == Token::EndOfDocument ||
+                           (t == Token::End && m_xml.name() == "sheetData")) {
+                    m_done = true;
+                    while (m_xml.next() != Token::EndOfDocument) {
+                    }
+                    m_reader.drain();
+                }
             }
+        } catch (const xlsx::XmlError& e) {
+            m_reader.fail(e);
         }
         return false;
     }
 
 private:
+    using Token = xlsx::XmlPull::Token;
+
     bool readRow() {
-        QXmlStreamReader& xml = m_reader.xml();
-        bool ok = false;
-        const qint64 r = Attr(xml.attributes(), "r").toLongLong(&ok);
-        m_row = ok ? r : m_row + 1;
+        const std::optional<qint64> r = ParseWhole(m_xml.attribute("r"));
+        m_row = r ? *r : m_row + 1;
         beginRow();
         int column = -1;
         for (;;) {
-            m_reader.next();
-            if (xml.isEndElement())
+            const Token t = m_xml.next();
+            if (t == Token::End)
                 break;
-            if (!xml.isStartElement())
-                continue;
-            if (!Named(xml, u"c")) {
-                m_reader.skip();
+            if (m_xml.name() != "c") {
+                m_xml.skip();
                 continue;
             }
-            const QXmlStreamAttributes a = xml.attributes();
-            const QStringView ref = Attr(a, "r");
-            column = ref.isEmpty() ? column + 1 : ColumnOf(ref);
+            const std::string_view ref = m_xml.attribute("r");
+            column = ref.empty() ? column + 1 : ColumnOf(ref);
             if (column < 0 || column >= kMaxColumns)
                 m_reader.failHere(
-                    ref.isEmpty() ? QStringLiteral("a cell lies past the last column")
-                                  : QStringLiteral("the cell reference \"%1\" names no cell of a "
-                                                   "sheet")
-                                        .arg(ref.toString().left(20)));
-            const QStringView style = Attr(a, "s");
-            readCell(column, TypeOf(Attr(a, "t")), style.isEmpty() ? 0 : style.toLongLong());
+                    ref.empty() ? QStringLiteral("a cell lies past the last column")
+                                : QStringLiteral("the cell reference \"%1\" names no cell of a "
+                                                 "sheet")
+                                      .arg(QString::fromUtf8(ref.substr(0, 20))),
+                    m_xml.line());
+            const std::string_view style = m_xml.attribute("s");
+            const Type type = TypeOf(m_xml.attribute("t"));
+            readCell(column, type, style.empty() ? 0 : ParseWhole(style).value_or(0));
         }
         return finishRow();
     }
 
     enum class Type { Number, Shared, Inline, Formula, Boolean, Error, Date };
 
-    static Type TypeOf(QStringView t) {
-        if (t == u"s")
+    static Type TypeOf(std::string_view t) {
+        if (t == "s")
             return Type::Shared;
-        if (t == u"inlineStr")
+        if (t == "inlineStr")
             return Type::Inline;
-        if (t == u"str")
+        if (t == "str")
             return Type::Formula;
-        if (t == u"b")
+        if (t == "b")
             return Type::Boolean;
-        if (t == u"e")
+        if (t == "e")
             return Type::Error;
-        if (t == u"d")
+        if (t == "d")
             return Type::Date;
         return Type::Number;
     }
 
+    QString Text(std::string_view bytes) const { return Utf8Text(bytes, m_xml.line()); }
+
     void readCell(int column, Type t, qint64 s) {
-        QString v;
-        std::optional<QString> inline_;
-        bool hasValue = false;
+        bool hasValue = false, hasInline = false;
         for (;;) {
-            m_reader.next();
-            QXmlStreamReader& xml = m_reader.xml();
-            if (xml.isEndElement())
+            if (m_xml.next() == Token::End)
                 break;
-            if (!xml.isStartElement())
-                continue;
-            if (Named(xml, u"v")) {
-                v = m_reader.text();
+            if (m_xml.name() == "v") {
+                m_xml.text(m_value);
                 hasValue = true;
-            } else if (Named(xml, u"is")) {
-                inline_ = m_reader.richText();
+            } else if (m_xml.name() == "is") {
+                RichText(m_xml, m_inline, m_piece);
+                hasInline = true;
             } else {
-                m_reader.skip(); // the formula, extensions
+                m_xml.skip(); // the formula, extensions
             }
         }
         if (t == Type::Inline) {
-            if (inline_ || hasValue)
-                setText(column, inline_ ? *inline_ : v);
+            if (hasInline || hasValue)
+                setText(column, Text(hasInline ? m_inline : m_value));
             return;
         }
         if (!hasValue)
             return;
+        const std::string_view v = m_value;
         if (t == Type::Shared) {
-            bool ok = false;
-            const qint64 index = v.trimmed().toLongLong(&ok);
-            if (!ok || index < 0 || index >= qint64(m_book->strings.size()))
+            const std::optional<qint64> index = ParseWhole(v);
+            if (!index || *index < 0 || *index >= qint64(m_book->strings.size()))
                 Fail(QStringLiteral("The workbook \"%1\" is damaged: the cell %2 of the sheet "
                                     "\"%3\" refers to a shared text that does not exist.")
                          .arg(Shown(m_package.path()), CellName(column, m_row), m_sheet.name));
-            setText(column, m_book->strings[size_t(index)]);
+            setText(column, m_book->strings[size_t(*index)]);
         } else if (t == Type::Formula) {
-            setText(column, v);
+            setText(column, Text(v));
         } else if (t == Type::Boolean) {
             Cell& c = put(column);
             c.kind = Cell::Kind::Boolean;
-            const QString b = v.trimmed();
-            c.flag = b == u"1" || b.compare(u"true", Qt::CaseInsensitive) == 0;
+            const std::string_view b = Trimmed(v);
+            c.flag = b == "1" || (b.size() == 4 && (b[0] | 0x20) == 't' && (b[1] | 0x20) == 'r' &&
+                                  (b[2] | 0x20) == 'u' && (b[3] | 0x20) == 'e');
         } else if (t == Type::Error) {
             // An error value (#N/A, #DIV/0!) is no value.
         } else if (t == Type::Date) {
-            if (const std::optional<QDateTime> d = ParseIsoDate(v.trimmed())) {
+            const QString text = Text(v);
+            if (const std::optional<QDateTime> d = ParseIsoDate(text.trimmed())) {
                 Cell& c = put(column);
                 c.kind = Cell::Kind::Date;
                 c.date = *d;
             } else {
-                setText(column, v);
+                setText(column, text);
             }
         } else {
             const std::optional<double> number = ParseNumber(v);
             if (!number) {
-                setText(column, v);
+                setText(column, Text(v));
                 return;
             }
             const double d = *number;
@@ -988,6 +1018,8 @@ private:
     std::shared_ptr<const Book> m_book;
     XlsxSheet m_sheet;
     PartReader m_reader;
+    xlsx::XmlPull m_xml;
+    std::string m_value, m_inline, m_piece; // kept for their capacity
     bool m_inData = false;
     bool m_done = false;
     qint64 m_row = 0;

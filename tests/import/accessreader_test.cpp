@@ -1,4 +1,5 @@
 #include "import/accessreader.h"
+#include "jetwriter.h"
 #include "testutil.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 using import::FieldType;
 using import::OpenAccessSource;
 using import::SourceError;
+namespace jw = jetwriter;
 
 namespace {
 
@@ -326,6 +328,35 @@ TEST(AccessReader, ReadsAMemoWholeAcrossPagesAndRefusesBrokenChains) {
                     error.contains(QStringLiteral("LongTextCol")))
             << c.what << ": " << error.toStdString();
     }
+}
+
+// A database written page by page: typed values, NULL told from an empty text, and a table
+// whose one data page holds no rows (all deleted) read as empty, not as one row of the page's
+// zeros.
+TEST(AccessReader, ReadsAWrittenDatabaseAndAnEmptyDataPageAsNoRows) {
+    TempFolder dir;
+    const QString path = dir.path(QStringLiteral("written.mdb"));
+    const jw::Table prices{QStringLiteral("Prices"),
+                           {{jw::Long, "Code"}, {jw::Text, "Name"}, {jw::Integer, "Qty"},
+                            {jw::Double, "Price"}, {jw::Date, "Day"}},
+                           {{7, QStringLiteral("Caf\u00e9 cr\u00e8me"), -2, 2.5, -1.25},
+                            {8, QString(), QVariant(), QVariant(), QVariant()}}};
+    WriteFile(path, jw::Database({prices, {QStringLiteral("Empty"), {{jw::Text, "Only"}}, {}}}));
+    const Read all = ReadAll(path, QStringLiteral("Prices"));
+    ASSERT_TRUE(all.error.isEmpty()) << all.error.toStdString();
+    EXPECT_EQ(all.tables, QStringList({QStringLiteral("Empty"), QStringLiteral("Prices")}));
+    ASSERT_EQ(all.rows.size(), 2u);
+    const std::vector<QVariant> first = {7, QStringLiteral("Caf\u00e9 cr\u00e8me"), -2, 2.5,
+                                         Utc(1899, 12, 29, 6)};
+    EXPECT_EQ(all.rows[0], first);
+    EXPECT_EQ(all.rows[1][1], QVariant(QString()));
+    EXPECT_FALSE(all.rows[1][1].isNull());
+    for (int i : {2, 3, 4})
+        EXPECT_TRUE(all.rows[1][size_t(i)].isNull()) << i;
+    const Read empty = ReadAll(path, QStringLiteral("Empty"));
+    EXPECT_TRUE(empty.error.isEmpty()) << empty.error.toStdString();
+    EXPECT_EQ(empty.fields.size(), 1u);
+    EXPECT_EQ(empty.rows.size(), 0u);
 }
 
 TEST(AccessReader, RefusesFilesThatAreNotWholeAccessDatabases) {

@@ -1,10 +1,13 @@
 #include "import/excelreader.h"
+#include "import/xlsxsheet.h"
 
 #include "testutil.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <quazip/quazip.h>
@@ -554,6 +557,159 @@ TEST(ExcelReader, BadInputIsAClearErrorNamingTheFile) {
             EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path)))
                 << e.message().toStdString();
         }
+    }
+}
+
+// ---- The worksheet's own XML parser
+
+using import::xlsx::XmlError;
+using import::xlsx::XmlPull;
+
+// The elements and collected texts of a document as "<name a=v>", "text", "</name>", parsed
+// from a source that gives chunk bytes at a time; or "error: what" / "too long".
+std::string Parse(const QByteArray& xml, qint64 chunk, const char* attribute = "a",
+                  size_t limit = 1 << 20) {
+    qint64 at = 0;
+    XmlPull pull(
+        [&](char* data, qint64 size) {
+            const qint64 n = std::min({size, chunk, qint64(xml.size()) - at});
+            std::memcpy(data, xml.constData() + at, size_t(n));
+            at += n;
+            return n;
+        },
+        limit);
+    std::string out, text;
+    try {
+        for (XmlPull::Token t; (t = pull.next()) != XmlPull::Token::EndOfDocument;) {
+            if (t == XmlPull::Token::End) {
+                out += "</" + std::string(pull.name()) + ">";
+                continue;
+            }
+            out += "<" + std::string(pull.name());
+            if (!pull.attribute(attribute).empty())
+                out += " " + std::string(attribute) + "=" + std::string(pull.attribute(attribute));
+            out += ">";
+            if (pull.name() == "t") {
+                pull.text(text);
+                out += "[" + text + "]</t>";
+            } else if (pull.name() == "skip") {
+                pull.skip();
+                out += "</skip>";
+            }
+        }
+    } catch (const XmlError& e) {
+        return e.kind == XmlError::TooLong ? "too long"
+                                           : "error: " + e.what.toStdString() + " @" +
+                                                 std::to_string(e.line);
+    }
+    return out;
+}
+
+TEST(XlsxSheetParser, ElementsAttributesAndTextsWhateverTheChunks) {
+    struct Case {
+        const char* xml;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w><x:row a=\"1\"/></w>",
+         "<w><row a=1></row></w>"},
+        {"\xEF\xBB\xBF<w a='q&amp;&#65;&#x42;'><t>&lt;&gt;&quot;&apos;&amp;&#233;&#x20AC;</t></w>",
+         "<w a=q&AB><t>[<>\"'&\xC3\xA9\xE2\x82\xAC]</t></w>"},
+        {"<w><t xml:space=\"preserve\"> a\r\nb\rc <x>in</x><!-- no --><?pi x?><![CDATA[<&]]]]></t></w>",
+         "<w><t>[ a\nb\nc in<&]]]</t></w>"},
+        {"<w><skip><a><b/>text &amp; more</a></skip><t/></w>", "<w><skip></skip><t>[]</t></w>"},
+        {"<w a=\"x\ty\"/>", "<w a=x y></w>"},
+        {"<w>&#1114111;</w>", "<w></w>"},
+        // Malformed: each says what is wrong, and where.
+        {"<w><row></rov></w>", "error: an end tag does not match its start tag @1"},
+        {"<w>\n<row>", "error: the part ends before all its elements are closed @2"},
+        {"<w/><w/>", "error: a second element follows the document's element @1"},
+        {"<w/>x", "error: text lies outside the document's element @1"},
+        {"", "error: the part holds no element @1"},
+        {"<!DOCTYPE w [<!ENTITY a \"b\">]><w>&a;</w>",
+         "error: a document type declaration, which a workbook part never holds @1"},
+        {"<w>&a;</w>", "error: a reference to an entity that is not declared @1"},
+        {"<w>&amp</w>", "error: a reference is not closed by ';' @1"},
+        {"<w>&#0;</w>", "error: a character reference names a character XML does not allow @1"},
+        {"<w>&#xD800;</w>", "error: a character reference names a character XML does not allow @1"},
+        {"<w>&#99999999999;</w>", "error: a character reference names no character @1"},
+        {"<w>&#999999999999;</w>", "error: a reference is not closed by ';' @1"},
+        {"<w>&#x110000;</w>", "error: a character reference names no character @1"},
+        {"<w>&#;</w>", "error: a character reference has no digits @1"},
+        {"<w>&#1a;</w>", "error: a character reference holds a character that is not a digit @1"},
+        {"<w a=1/>", "error: an attribute's value is not in quotes @1"},
+        {"<w a=\"<\"/>", "error: an attribute's value holds '<' @1"},
+        {"<w a=\"1\"b=\"2\"/>", "error: a tag's attributes are not separated by blanks @1"},
+        {"<w a/>", "error: an attribute has no value @1"},
+        {"<w><1/></w>", "error: a tag has no valid name @1"},
+        {"<w></w >x", "error: text lies outside the document's element @1"},
+        {"<w><!-- open", "error: the part ends inside a comment @1"},
+        {"<w><![CDATA[x", "error: the part ends inside a CDATA section @1"},
+        {"<w><![CDAT[x]]></w>", "error: unknown markup starts with \"<![\" @1"},
+        {"<w/><?xml version=\"1.0\"?>", "error: the XML declaration is not at the start of the part @1"},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><w/>", "error: the part is not in UTF-8 @1"},
+        {"\xFF\xFE<", "error: the part is not in UTF-8 @1"},
+        {"<w", "error: the part ends inside a tag @1"},
+    };
+    for (const Case& c : cases)
+        for (const qint64 chunk : {qint64(1), qint64(3), qint64(1 << 16)})
+            EXPECT_EQ(Parse(c.xml, chunk), c.expected) << c.xml << " in chunks of " << chunk;
+}
+
+TEST(XlsxSheetParser, EveryCeilingHolds) {
+    const QByteArray deep = QByteArray("<a>").repeated(int(XmlPull::kMaxDepth) + 1);
+    const QByteArray longName = "<" + QByteArray(int(XmlPull::kMaxName) + 1, 'n') + "/>";
+    QByteArray manyAttributes = "<w";
+    for (size_t i = 0; i <= XmlPull::kMaxAttributes; ++i)
+        manyAttributes += " a" + QByteArray::number(qulonglong(i)) + "=\"\"";
+    manyAttributes += "/>";
+    const QByteArray longValue =
+        "<w a=\"" + QByteArray(int(XmlPull::kMaxAttributeValue) + 1, 'v') + "\"/>";
+    EXPECT_EQ(Parse(deep, 1 << 16), "error: elements are nested too deeply @1");
+    EXPECT_EQ(Parse(longName, 1 << 16), "error: a name is too long @1");
+    EXPECT_EQ(Parse(manyAttributes, 1 << 16), "error: an element has too many attributes @1");
+    EXPECT_EQ(Parse(longValue, 1 << 16), "error: an attribute's value is too long @1");
+    EXPECT_EQ(Parse("<w><t>0123456789</t></w>", 4, "a", 10), "<w><t>[0123456789]</t></w>");
+    EXPECT_EQ(Parse("<w><t>0123456789a</t></w>", 4, "a", 10), "too long");
+    EXPECT_EQ(Parse("<w><t>01234567&amp;9</t></w>", 4, "a", 10), "<w><t>[01234567&9]</t></w>");
+    EXPECT_EQ(Parse("<w><t>012345678<![CDATA[9a]]></t></w>", 4, "a", 10), "too long");
+}
+
+// The reader over sheets written as other programs write them: prefixed names, references,
+// line ends inside texts, and bytes that are not UTF-8.
+TEST(ExcelReader, XlsxSheetXmlAsOtherProgramsWriteIt) {
+    Book book;
+    book.sheets.push_back(
+        {"S", Row(1, Is("A1", "Name") + Is("B1", "Qty")) +
+                  Row(2, "<c r=\"A2\" t=\"inlineStr\"><is><t>Fish &amp; chips &#x2014; "
+                         "&#233;t&#xE9;</t></is></c><c r=\"B2\"><v> 12 </v></c>") +
+                  Row(3, "<c r=\"A3\" t=\"inlineStr\"><is><r><t>two\r\n</t></r><r><t>lines"
+                         "</t></r></is></c><c r=\"B3\"><v>+3</v></c>")});
+    // The same sheet with its elements in a prefixed namespace.
+    Book prefixed = book;
+    prefixed.sheets[0].data.replace("<", "<x:").replace("<x:/", "</x:");
+    for (const Book& b : {book, prefixed}) {
+        const Read r = ReadBook(b);
+        EXPECT_EQ(r.fields, (std::vector<std::string>{"Name:Text18", "Qty:Long"}));
+        EXPECT_EQ(r.rows, (std::vector<std::string>{"s:Fish & chips — été|i:12",
+                                                    "s:two\nlines|i:3"}));
+    }
+
+    Book broken = book;
+    broken.sheets[0].data +=
+        Row(4, Is("A4", QString()).replace("<t xml:space=\"preserve\">", "<t>\xC3("));
+    TempFolder folder;
+    const QString path = folder.path("bad.xlsx");
+    WriteZip(path, PartsOf(broken));
+    try {
+        auto source = OpenExcelSource(path);
+        ReadTable(*source, source->tableNames().value(0));
+        ADD_FAILURE() << "no error";
+    } catch (const SourceError& e) {
+        EXPECT_TRUE(e.message().contains(
+            QStringLiteral("its part \"xl/worksheets/sheet1.xml\" is not well-formed XML (a text "
+                           "is not valid UTF-8, line 2)")))
+            << e.message().toStdString();
     }
 }
 
