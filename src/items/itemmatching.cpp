@@ -46,11 +46,16 @@ public:
         const auto it = m_byNumber.find(number);
         return it == m_byNumber.end() ? -1 : it->second;
     }
-    // The store whose item table holds the item (identifiers are unique over all stores), -1.
-    int StoreHolding(int storeItemID) {
+    // The store whose item table holds the item (identifiers are unique over all stores) and
+    // the item's code; nullptr when no store has it.
+    struct Holder {
+        int storeID = -1;
+        QString code;
+    };
+    const Holder* StoreHolding(int storeItemID) {
         LoadStores();
         const auto it = m_holder.find(storeItemID);
-        return it == m_holder.end() ? -1 : it->second;
+        return it == m_holder.end() ? nullptr : &it->second;
     }
     // The first item with exactly this code: in the store on show first, then tab by tab from
     // the first. {-1, -1} when no store has it.
@@ -104,8 +109,8 @@ private:
             rs.open(QStringLiteral("select * from [%1]").arg(table));
             for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
                 const int id = rs.intValue(QStringLiteral("ID"));
-                m_holder.emplace(id, store.id);
                 const QString code = rs.textValue(QStringLiteral("ItemCode"));
+                m_holder.emplace(id, Holder{store.id, code});
                 if (!store.codes.contains(code)) store.codes.insert(code, id);
             }
             m_stores.push_back(std::move(store));
@@ -127,14 +132,18 @@ private:
     bool m_listsLoaded = false;
     std::unordered_map<int, Invoice> m_invoices;
     std::unordered_map<int, int> m_byNumber;
-    std::unordered_map<int, int> m_holder;
+    std::unordered_map<int, Holder> m_holder;
     std::vector<Store> m_stores;
     QHash<int, CStoreListCtrl*> m_lists;
 };
 
+// Whose store item identifiers a line holds: the program's own, or another file's (an import),
+// which name this project's items only where the item codes agree.
+enum class ItemIDs { Ours, Imported };
+
 // Re-points the line at its invoice and store item; true when a link changed. A link that
 // still holds is kept: a line goes by item code only when its store item is in no store.
-bool Relink(CInvoiceItemRecord& r, CLinkIndex& index) {
+bool Relink(CInvoiceItemRecord& r, CLinkIndex& index, ItemIDs ids) {
     bool changed = false;
     const CLinkIndex::Invoice* invoice = index.InvoiceOf(r.InvoiceID);
     if (!invoice || invoice->number != r.InvoiceNumber) {
@@ -145,17 +154,19 @@ bool Relink(CInvoiceItemRecord& r, CLinkIndex& index) {
             changed = true;
         }
     }
-    const int holder = r.StoreItemID >= 1 ? index.StoreHolding(r.StoreItemID) : -1;
-    if (holder != -1) { // the item is there, perhaps moved to another store
-        if (holder != r.StoreID) {
-            r.StoreID = holder;
+    const bool blank = r.ItemCode.trimmed().isEmpty();
+    const CLinkIndex::Holder* holder = r.StoreItemID >= 1 ? index.StoreHolding(r.StoreItemID) : nullptr;
+    if (holder && (ids == ItemIDs::Ours || blank || holder->code == r.ItemCode)) {
+        // The item is there, perhaps moved to another store.
+        if (holder->storeID != r.StoreID) {
+            r.StoreID = holder->storeID;
             changed = true;
         }
         return changed;
     }
     // A broken link. A closed invoice is a record of what was sold: it is not re-pointed at
     // other goods; a blank code names nothing.
-    if ((invoice && invoice->closed) || r.ItemCode.trimmed().isEmpty()) return changed;
+    if ((invoice && invoice->closed) || blank) return changed;
     const auto [storeID, itemID] = index.FindCode(r.ItemCode);
     if (itemID == -1) return changed;
     if (storeID != r.StoreID || itemID != r.StoreItemID) changed = true;
@@ -175,7 +186,7 @@ int ChoiceForOlderPrice(double price, double base, double discount, double marku
 // An older line's price choice is handed to setChoice.
 template <typename SetChoice>
 bool MatchLine(CInvoiceItemRecord& r, CLinkIndex& index, SetChoice&& setChoice) {
-    bool changed = Relink(r, index);
+    bool changed = Relink(r, index, ItemIDs::Imported);
     const bool noPrices = r.BaseLinePrice == 0.0 && r.DiscountPrice == 0.0 && r.MarkupPrice == 0.0;
     if (r.StoreItemID < 1) {
         // Untied: the one price is all there is; prices already there are kept.
@@ -204,6 +215,14 @@ bool MatchLine(CInvoiceItemRecord& r, CLinkIndex& index, SetChoice&& setChoice) 
     return changed;
 }
 
+// Writes an older line's price choice into its invoice, found by ID (never the one on show
+// by default); a closed invoice keeps its own.
+auto PriceChoiceWriter(CInvoicesListCtrl* invoices) {
+    return [invoices](int invoiceID, int choice) {
+        if (invoices) invoices->SetPriceChoiceOf(invoiceID, choice);
+    };
+}
+
 // Writes the line back into the row of the recordset that holds it. Throws db::Error.
 void WriteLine(db::Recordset& rs, const CInvoiceItemRecord& r) {
     const bool onIt = !rs.isBOF() && !rs.isEOF() && rs.intValue(QStringLiteral("ID")) == r.ID;
@@ -223,7 +242,7 @@ void CInvoiceItemsListCtrl::RefreshItemPointers(CInvoiceItemRecord& record) {
     const CInvoiceItemRecord before = record;
     try {
         CLinkIndex index(rs.database(), m_pStores);
-        if (Relink(record, index)) WriteLine(rs, record);
+        if (Relink(record, index, ItemIDs::Ours)) WriteLine(rs, record);
     } catch (const db::Error& e) {
         Trace(10, e.description());
         record = before;
@@ -241,9 +260,7 @@ void CInvoiceItemsListCtrl::MatchItemToInvoiceAndStore() {
         db::Transaction tx(rs.database());
         CInvoiceItemRecord r;
         XferFromRecordset(rs, r);
-        if (MatchLine(r, index, [this](int invoiceID, int choice) {
-                if (m_pInvoices) m_pInvoices->SetPriceChoiceOf(invoiceID, choice);
-            }))
+        if (MatchLine(r, index, PriceChoiceWriter(m_pInvoices)))
             WriteLine(rs, r);
         tx.commit();
     } catch (const db::Error& e) {
@@ -265,9 +282,7 @@ void CInvoiceItemsListCtrl::MatchAllItemsToInvoicesAndStores() {
         for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
             CInvoiceItemRecord r;
             XferFromRecordset(rs, r);
-            if (MatchLine(r, index, [this](int invoiceID, int choice) {
-                if (m_pInvoices) m_pInvoices->SetPriceChoiceOf(invoiceID, choice);
-            }))
+            if (MatchLine(r, index, PriceChoiceWriter(m_pInvoices)))
                 WriteLine(rs, r);
         }
         tx.commit();
@@ -293,7 +308,7 @@ void CInvoiceItemsListCtrl::OnRefreshInvoiceItemPointers() {
             for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
                 CInvoiceItemRecord r;
                 XferFromRecordset(rs, r);
-                if (Relink(r, index)) WriteLine(rs, r);
+                if (Relink(r, index, ItemIDs::Ours)) WriteLine(rs, r);
             }
             tx.commit();
         } catch (const db::Error& e) {

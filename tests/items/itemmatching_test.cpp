@@ -194,8 +194,9 @@ TEST_F(Matching, MovingStoreItemsRepointsOnlyTheLinesOfMovedOrVanishedItems) {
     AddLine(Line(5, 777, 102, 0, 0, "ABC")); // imported: invoice by number, code with its case
     AddLine(Line(6, 3, 103, 1, 97, "200"));  // a closed invoice's vanished item: not re-pointed
     AddLine(Line(7, 3, 103, 1, 12, "200"));  // a closed invoice's moved item: followed
+    AddLine(Line(8, 1, 101, 3, 32, "PEP"));  // its item's code was changed since: kept
     SelectInvoice(1);
-    ASSERT_EQ(h.items->GetItemCount(), 4);
+    ASSERT_EQ(h.items->GetItemCount(), 5);
     static_cast<CListWindow*>(h.items)->OnContextSelection(kColumnMenuFirstID + 0); // "Store", sixth
 
     MoveItem(1, 11, 0); // to store 2
@@ -205,7 +206,7 @@ TEST_F(Matching, MovingStoreItemsRepointsOnlyTheLinesOfMovedOrVanishedItems) {
         int line, invoiceID, storeID, itemID;
     };
     for (const Expect& e : {Expect{1, 1, 2, 11}, Expect{2, 1, 3, 31}, Expect{3, 1, 3, 12}, Expect{4, 1, 1, 98},
-                            Expect{5, 2, 3, 32}, Expect{6, 3, 1, 97}, Expect{7, 3, 3, 12}}) {
+                            Expect{5, 2, 3, 32}, Expect{6, 3, 1, 97}, Expect{7, 3, 3, 12}, Expect{8, 1, 3, 32}}) {
         SCOPED_TRACE(e.line);
         const CInvoiceItemRecord r = Stored(e.line);
         EXPECT_EQ(r.InvoiceID, e.invoiceID);
@@ -214,7 +215,7 @@ TEST_F(Matching, MovingStoreItemsRepointsOnlyTheLinesOfMovedOrVanishedItems) {
     }
     // The item list shows invoice 1's lines again, with the store each now comes from; the
     // invoice list stays on invoice 1.
-    ASSERT_EQ(h.items->GetItemCount(), 4);
+    ASSERT_EQ(h.items->GetItemCount(), 5);
     EXPECT_EQ(h.items->GetItemText(0, 5), h.stores->GetStoreNameFromID(2));
     EXPECT_EQ(h.items->GetItemText(1, 5), h.stores->GetStoreNameFromID(3));
     EXPECT_EQ(h.invoices->GetCurrentID(), 1);
@@ -271,6 +272,9 @@ TEST_F(Matching, MatchingImportedLinesCompletesPricesAndTheInvoicesPriceChoice) 
     // A line of no invoice may not set the price choice of the invoice on show.
     AddInvoice(30, 300, false, 2);
     AddLine(Line(8, 88, 999, 1, 11, "100", {}, 9.00));
+    // Another file's item ID 12 names this project's "200": the code "100" decides.
+    AddLine(Line(9, 77, 209, 2, 12, "100", {5, 5, 5}));
+    AddInvoice(40, 209);
     Write("InvoiceItems", 1, {{"Description", QStringLiteral(" ")}});
     SelectInvoice(30);
 
@@ -289,6 +293,8 @@ TEST_F(Matching, MatchingImportedLinesCompletesPricesAndTheInvoicesPriceChoice) 
     EXPECT_EQ(Stored(2).Description, QStringLiteral("goods"));
     EXPECT_EQ(Read("Invoice", 30, "PriceChoice").toInt(), 2);
     EXPECT_EQ(Stored(8).InvoiceID, 88);
+    EXPECT_EQ(Stored(9).StoreID, 1);
+    EXPECT_EQ(Stored(9).StoreItemID, 11);
 }
 
 TEST_F(Matching, RefreshingFromTheStoresTakesTheirPricesAndKeepsLinesWithoutAnItem) {
