@@ -4,6 +4,7 @@
 #include "customers/customerlistctrl.h"
 #include "invoices/invoiceslistctrl.h"
 #include "items/invoiceitemslistctrl.h"
+#include "items/itemsbar.h"
 #include "listwin/buttonbar.h"
 #include "project/quorvanedoc.h"
 #include "stores/storetabctrl.h"
@@ -23,11 +24,11 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
     : QWidget(parent), m_pDoc(doc), m_customers(new CCustomerListCtrl(doc, this)),
       m_customerBar(new CButtonBar(33200, this)), m_invoices(new CInvoicesListCtrl(doc, this)),
       m_invoiceBar(new CButtonBar(34300, this)), m_items(new CInvoiceItemsListCtrl(doc, this)),
-      m_itemBar(new QWidget(this)) {
+      m_itemBar(new CItemsBar(kItemBarID, this)) {
     setObjectName(QStringLiteral("QuorvaneView"));
     m_customerBar->setObjectName(QStringLiteral("33200"));
     m_invoiceBar->setObjectName(QStringLiteral("34300"));
-    m_itemBar->setObjectName(QString::number(kItemBarID));
+    m_itemBar->SetLists(m_items, m_invoices);
     connect(m_customerBar, &CButtonBar::newClicked, m_customers, &CListWindow::OnEditAddItem);
     connect(m_customerBar, &CButtonBar::editClicked, m_customers, &CListWindow::OnEditItem);
     connect(m_customerBar, &CButtonBar::deleteClicked, m_customers, &CListWindow::OnEditDelItem);
@@ -37,6 +38,8 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*>{m_customers, m_customerBar, m_invoices, m_invoiceBar, m_items, m_itemBar})
         w->hide();
 }
+
+QWidget* CQuorvaneView::ItemBar() const { return m_itemBar; }
 
 int CQuorvaneView::CaptionHeight() const { return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this); }
 

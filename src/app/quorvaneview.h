@@ -8,6 +8,7 @@ class CInvoicesListCtrl;
 class CInvoiceItemsListCtrl;
 class CStoreTabCtrl;
 class CButtonBar;
+class CItemsBar;
 
 // The colours of the caption bars painted above the lists (0x00BBGGRR).
 struct CaptionPaint {
@@ -29,7 +30,8 @@ public:
     CInvoiceItemsListCtrl* Items() const { return m_items; }
     CButtonBar* CustomerBar() const { return m_customerBar; }
     CButtonBar* InvoiceBar() const { return m_invoiceBar; }
-    QWidget* ItemBar() const { return m_itemBar; }
+    QWidget* ItemBar() const;
+    CItemsBar* ItemsBar() const { return m_itemBar; }
 
     // The visibility of the lists follows the lower pane's store tabs.
     void SetStoreTabs(CStoreTabCtrl* tabs) { m_storeTabs = tabs; }
@@ -53,7 +55,7 @@ private:
     CInvoicesListCtrl* m_invoices;
     CButtonBar* m_invoiceBar;
     CInvoiceItemsListCtrl* m_items;
-    QWidget* m_itemBar;
+    CItemsBar* m_itemBar;
     CaptionPaint m_colors;
 };
 

@@ -240,25 +240,30 @@ void CCustomerListCtrl::OnEditAddItem() {
     CCustomerInfoDlg dlg(record, &Doc()->Prompter(), this);
     if (Doc()->Prompter().ExecDialog(dlg) == QDialog::Accepted) {
         CCustomerRecord entered = dlg.Record();
-        // The identifier is taken again now: another user may have added a customer while the
-        // dialog was open.
-        const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::CustomerID, [&](int id) {
-            entered.ID = id;
-            return WriteRow(
-                *GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& rs) { XferDlgToRecordset(entered, rs); },
-                [this](const db::Error& e) { ShowEngineError(e); });
-        });
-        if (stored) {
-            ActivateRecordInRecordset(entered.ID);
-            PutRecordToListCtrl(true);
-            if (m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(entered.ID, true);
-            SelectOnly(Model()->RowOfID(entered.ID));
-            Doc()->IncrementCustomerNbr();
-            RaiseNumberCounter(entered.CustomerNbr);
-        }
+        AddCustomer(entered);
     }
     EnsureItemActive();
     ReQueryRecordsetB();
+}
+
+bool CCustomerListCtrl::AddCustomer(CCustomerRecord& entered) {
+    if (!CanProceed()) return false;
+    // The identifier is taken again now: another user may have added a customer while the
+    // dialog was open.
+    const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::CustomerID, [&](int id) {
+        entered.ID = id;
+        return WriteRow(
+            *GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& rs) { XferDlgToRecordset(entered, rs); },
+            [this](const db::Error& e) { ShowEngineError(e); });
+    });
+    if (!stored) return false;
+    ActivateRecordInRecordset(entered.ID);
+    PutRecordToListCtrl(true);
+    if (m_pInvoices) m_pInvoices->ReQueryRecordsetUsingID(entered.ID, true);
+    SelectOnly(Model()->RowOfID(entered.ID));
+    Doc()->IncrementCustomerNbr();
+    RaiseNumberCounter(entered.CustomerNbr);
+    return true;
 }
 
 void CCustomerListCtrl::OnEditItem() {
@@ -280,9 +285,19 @@ void CCustomerListCtrl::OnEditItem() {
     edited.ID = record.ID;
     edited.InvoiceCnt = record.InvoiceCnt;
     edited.BalanceDue = record.BalanceDue;
-    if (!WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) { XferDlgToRecordset(edited, r); },
-                  [this](const db::Error& e) { ShowEngineError(e); }))
+    try {
+        db::Transaction tx(rs.database());
+        rs.edit();
+        XferDlgToRecordset(edited, rs);
+        rs.update();
+        if (m_pInvoices && edited.CustomerNbr != record.CustomerNbr)
+            m_pInvoices->SetCustomerNumberOfInvoices(edited.ID, edited.CustomerNbr);
+        tx.commit();
+    } catch (const db::Error& e) {
+        if (rs.editMode() != db::Recordset::NoEdit) rs.cancelUpdate();
+        ShowEngineError(e);
         return;
+    }
     RaiseNumberCounter(edited.CustomerNbr);
     PutRecordToListCtrl(false);
     ReQueryRecordsetB();
@@ -468,7 +483,7 @@ void CCustomerListCtrl::OnRefreshGroupTotals(int customerID) {
     if (!ActivateRecordInRecordsetB(customerID)) return;
     int count = 0;
     double balance = 0.0;
-    m_pInvoices->GetItemTotalsUsingRecordsetGroups(count, balance, customerID);
+    if (!m_pInvoices->GetItemTotalsUsingRecordsetGroups(count, balance, customerID)) return;
     const auto totals = [&](db::Recordset& r) {
         r.setValue(QStringLiteral("InvoiceCnt"), count);
         r.setValue(QStringLiteral("BalanceDue"), balance);

@@ -30,6 +30,8 @@ public:
     static void XferDlgToRecordset(const CCustomerRecord& record, db::Recordset& rs);
 
     void OnEditAddItem() override;
+    // Stores a new customer (the add command after the dialog's OK) and selects it.
+    bool AddCustomer(CCustomerRecord& record);
     void OnEditItem() override;
     void OnEditDelItem() override;
     void EditMultipleItems();

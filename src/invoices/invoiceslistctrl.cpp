@@ -7,10 +7,35 @@
 #include "project/schema.h"
 #include "trace/tracesink.h"
 
+#include <QApplication>
+#include <algorithm>
 
 namespace {
 
 QString DateText(double day) { return EngineDateText(day); }
+
+// The status of the set's current row, from its flags and dates only.
+InvoiceStatus StatusOf(const db::Recordset& rs) {
+    CInvoiceRecord r;
+    const auto on = [&](const char* f) { return rs.intValue(QLatin1String(f)) != 0; };
+    const auto date = [&](const char* f) { return rs.doubleValue(QLatin1String(f)); };
+    r.Ordered = on("Ordered");
+    r.OnHold = on("OnHold");
+    r.Shipped = on("Shipped");
+    r.Received = on("Received");
+    r.PickedUp = on("PickedUp");
+    r.Paid = on("Paid");
+    r.Closed = on("Closed");
+    r.DateEntered = date("DateEntered");
+    r.DateOrdered = date("DateOrdered");
+    r.DateOnHold = date("DateOnHold");
+    r.DateShipped = date("DateShipped");
+    r.DateReceived = date("DateReceived");
+    r.DatePickedUp = date("DatePickedUp");
+    r.DateClosed = date("DateClosed");
+    r.DatePaid = date("DatePaid");
+    return DeriveInvoiceStatus(r);
+}
 
 const char* const kPriceNames[] = {"Baseline", "Discount", "Markup"};
 
@@ -55,7 +80,8 @@ void CInvoicesListCtrl::ReQueryRecordsetUsingID(int customerID, bool clear) {
     if (clear) {
         Model()->Clear();
         m_currentRow = -1;
-        if (m_pItems) m_pItems->ReQueryRecordsetUsingID(-1);
+        m_currentID = -1;
+        if (m_pItems) m_pItems->DeleteAllItems();
     }
     db::Recordset& rs = *GetPtrRecordset();
     try {
@@ -106,34 +132,161 @@ bool CInvoicesListCtrl::DeleteAllCustomerInvoices(int customerID, QString* failu
         if (failure) *failure = why;
         return false;
     };
-    if (!CanProceed()) return fail(QStringLiteral("The invoice table is not open."));
+    if (!CanProceed() || !m_pRecordSetAll) return fail(QStringLiteral("The invoice table is not open."));
     Model()->Clear();
     m_currentRow = -1;
+    m_currentID = -1;
     if (m_pItems) m_pItems->DeleteAllItems();
-    db::Recordset& rs = *GetPtrRecordset();
-    bool deleted = false;
+    db::Recordset& all = *m_pRecordSetAll;
+    GroupRebuilds done;
     try {
-        db::Transaction tx(rs.database());
-        rs.setFilter(QStringLiteral("[CustomerID] = %1").arg(customerID));
-        rs.requery();
-        rs.moveFirst();
-        while (!rs.isEOF()) {
-            if (rs.intValue(QStringLiteral("CustomerID")) == customerID) {
-                QString why;
-                if (m_pItems && !m_pItems->DeleteAllInvoiceItemsOf(rs.intValue(QStringLiteral("ID")), &why))
-                    throw db::Error(why);
-                rs.remove();
-            }
-            rs.moveNext();
+        db::Transaction tx(all.database());
+        // Through the full set by the customer's ID: a set that failed to requery can never make
+        // this delete someone else's invoices.
+        all.requery();
+        const QString filter = QStringLiteral("CustomerID = %1").arg(customerID);
+        QSet<int> groups;
+        for (bool found = all.findFirst(filter); found; found = all.findNext(filter)) {
+            if (all.intValue(QStringLiteral("CustomerID")) != customerID) continue;
+            const int group = all.intValue(QStringLiteral("InvoiceGroupID"));
+            if (group >= 1 && all.intValue(QStringLiteral("GroupInvoice")) == 0) groups.insert(group);
+            QString why;
+            if (m_pItems && !m_pItems->DeleteAllInvoiceItemsOf(all.intValue(QStringLiteral("ID")), &why))
+                throw db::Error(why);
+            all.remove();
         }
+        for (int group : groups) RebuildGroupInTransaction(group, done);
         tx.commit();
-        deleted = true;
     } catch (const db::Error& e) {
         fail(e.description());
+        ReQueryRecordsetAll();
+        ReQueryRecordsetGroups();
+        return false;
     }
     ReQueryRecordsetAll();
     ReQueryRecordsetGroups();
-    return deleted;
+    AfterGroupRebuilds(done);
+    return true;
+}
+
+void CInvoicesListCtrl::SetCustomerNumberOfInvoices(int customerID, int number) {
+    if (!m_pRecordSetAll) return;
+    db::Recordset& all = *m_pRecordSetAll;
+    all.requery();
+    const QString filter = QStringLiteral("CustomerID = %1").arg(customerID);
+    for (bool found = all.findFirst(filter); found; found = all.findNext(filter)) {
+        if (all.intValue(QStringLiteral("CustomerNumber")) == number) continue;
+        all.edit();
+        all.setValue(QStringLiteral("CustomerNumber"), number);
+        all.update();
+    }
+}
+
+void CInvoicesListCtrl::MatchAllInvoicesToCustomers() {
+    Trace20("MatchAllInvoicesToCustomers");
+    if (!CanProceed() || !m_pRecordSetAll || !m_pCustomers) return;
+    db::Recordset& all = *m_pRecordSetAll;
+    try {
+        db::Transaction tx(all.database());
+        // Every invoice of the project, not only the selected customer's.
+        all.requery();
+        for (all.moveFirst(); !all.isEOF(); all.moveNext()) {
+            const int customerID = m_pCustomers->GetCustomerIDFromCustomerNumber(all.intValue(QStringLiteral("CustomerNumber")));
+            if (customerID == -1 || customerID == all.intValue(QStringLiteral("CustomerID"))) continue;
+            all.edit();
+            all.setValue(QStringLiteral("CustomerID"), customerID);
+            all.update();
+        }
+        tx.commit();
+    } catch (const db::Error& e) {
+        ShowEngineError(e);
+    }
+    ReQueryRecordsetAll();
+    ReQueryRecordsetGroups();
+}
+
+bool CInvoicesListCtrl::FindOtherInvoiceWithNumber(int number, int exceptID) {
+    if (!m_pRecordSetAll) return false;
+    db::Recordset& all = *m_pRecordSetAll;
+    const QString filter = QStringLiteral("InvoiceNumber = %1").arg(number);
+    try {
+        for (bool found = all.findFirst(filter); found; found = all.findNext(filter))
+            if (all.intValue(QStringLiteral("ID")) != exceptID) return true;
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+    return false;
+}
+
+bool CInvoicesListCtrl::DeleteInvoices(const std::vector<int>& ids) {
+    if (!m_pRecordSetAll || !m_pItems) return false;
+    db::Recordset& all = *m_pRecordSetAll;
+    GroupRebuilds done;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        db::Transaction tx(all.database());
+        QSet<int> groups;
+        for (int id : ids) {
+            if (!all.findFirst(QStringLiteral("ID = %1").arg(id))) continue;
+            const int group = all.intValue(QStringLiteral("InvoiceGroupID"));
+            if (group >= 1 && all.intValue(QStringLiteral("GroupInvoice")) == 0) groups.insert(group);
+            QString why;
+            if (!m_pItems->DeleteAllInvoiceItemsOf(id, &why)) throw db::Error(why);
+            all.remove();
+        }
+        for (int group : groups) RebuildGroupInTransaction(group, done);
+        tx.commit();
+    } catch (const db::Error& e) {
+        QApplication::restoreOverrideCursor();
+        ShowEngineError(e);
+        ReQueryRecordsetAll();
+        ReQueryRecordsetGroups();
+        return false;
+    }
+    QApplication::restoreOverrideCursor();
+    // The shown set loses the rows at its next requery; until then they are skipped as deleted.
+    const int customerID = m_pCustomers ? m_pCustomers->GetCustomerID() : -1;
+    RemoveRowsWithIDs(QSet<int>(ids.begin(), ids.end()));
+    ReQueryRecordsetUsingID(customerID, false);
+    ReQueryRecordsetAll();
+    ReQueryRecordsetGroups();
+    AfterGroupRebuilds(done);
+    return true;
+}
+
+void CInvoicesListCtrl::OnEditDelItem() {
+    Trace20("OnEditDelItem");
+    if (!CanProceed() || !CanEdit()) return;
+    if (GetSelectedCount() >= 2) {
+        DeleteMultipleItems();
+        return;
+    }
+    const int id = GetCurrentID();
+    if (!ActivateRecordInRecordset(id) || IsInvoiceClosed()) return;
+    const int row = Model()->RowOfID(id);
+    if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete Record?"))) return;
+    if (!DeleteInvoices({id})) return;
+    SelectAfterDelete(row);
+}
+
+void CInvoicesListCtrl::DeleteMultipleItems() {
+    Trace20("DeleteMultipleItems");
+    if (Doc()->IsVerifyOn() && !Doc()->Prompter().AskYesNo(QStringLiteral("Delete all selected records?"))) return;
+    const std::vector<int> rows = GetSelectedRows();
+    if (rows.empty() || !DeleteInvoices(GetSelectedIDs())) return;
+    SelectAfterDelete(rows.front());
+}
+
+void CInvoicesListCtrl::SelectAfterDelete(int row) {
+    // The row before the deleted one, or the one now in its place.
+    m_currentRow = -1;
+    m_currentID = -1;
+    ClearSelected();
+    const int count = GetItemCount();
+    if (count > 0) SelectOnly(std::clamp(row - 1, 0, count - 1));
+    else if (m_pItems) m_pItems->DeleteAllItems();
+    UpdateItemsBackgroundColors();
+    UpdateCustomerRecord();
 }
 
 void CInvoicesListCtrl::GetItemTotals(int& count, double& balance) {
@@ -150,30 +303,14 @@ void CInvoicesListCtrl::GetItemTotals(int& count, double& balance) {
     ActivateRecordInRecordset(m_currentID);
 }
 
-void CInvoicesListCtrl::GetItemTotalsUsingRecordsetGroups(int& count, double& balance, int customerID) {
-    count = 0;
-    balance = 0.0;
-    if (!m_pRecordSetGroups) return;
-    db::Recordset& rs = *m_pRecordSetGroups;
-    try {
-        if (rs.recordCount() == 0) return;
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
-            if (rs.intValue(QStringLiteral("CustomerID")) == customerID) {
-                ++count;
-                balance += rs.doubleValue(QStringLiteral("InvoiceTotal")) - rs.doubleValue(QStringLiteral("AmountPaid"));
-            }
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-    }
-}
-
 void CInvoicesListCtrl::UpdateCustomerRecord() {
     // Sent: the customer's totals are recounted before this returns.
     if (m_pCustomers) m_pCustomers->OnRefreshTotals();
 }
 
-// ---------------------------------------------------------------- not built yet
+// ---------------------------------------------------------------- transfer
 bool CInvoicesListCtrl::ActivateRecordInRecordset(int id) { return CListWindow::ActivateRecordInRecordset(id); }
+
 void CInvoicesListCtrl::XferRecordsetToDlg(const db::Recordset& rs, CInvoiceRecord& r) {
     r.ID = rs.intValue(QStringLiteral("ID"));
     r.CustomerID = rs.intValue(QStringLiteral("CustomerID"));
@@ -329,14 +466,7 @@ bool CInvoicesListCtrl::SetPriceChoiceOf(int invoiceID, int choice) {
                     [this](const db::Error& e) { Trace(10, e.description()); });
 }
 
-void CInvoicesListCtrl::OnEditAddItem() {}
-void CInvoicesListCtrl::OnEditItem() {}
-void CInvoicesListCtrl::OnEditDelItem() {}
-void CInvoicesListCtrl::DeleteMultipleItems() {}
-void CInvoicesListCtrl::EditMultipleItems() {}
-void CInvoicesListCtrl::MatchAllInvoicesToCustomers() {}
 void CInvoicesListCtrl::ValidateAllRecords() {}
-bool CInvoicesListCtrl::FindOtherInvoiceWithNumber(int, int) { return false; }
 void CInvoicesListCtrl::OnRefreshTotals() {
     Trace20("OnRefreshTotals");
     if (!m_pItems || CurrentValue("ID").toInt() != m_currentID || m_currentID < 0 || IsInvoiceClosed()) return;
@@ -390,16 +520,8 @@ void CInvoicesListCtrl::UpdateItemsBackgroundColors() {
     const bool grey = m_currentID >= 0 && (IsInvoiceClosed() || IsGroupInvoice());
     m_pItems->SetBackgroundColor(grey ? QColor(196, 196, 196) : QColor(Qt::white));
 }
-int CInvoicesListCtrl::FindGroupRecordWithGroupID(int) { return -1; }
-bool CInvoicesListCtrl::UpdateGroupInvoiceTotals(int) { return false; }
-bool CInvoicesListCtrl::MatchInvoicesToGroupInvoice(int) { return false; }
-void CInvoicesListCtrl::UpdateGroupCustomerRecord(int) {}
 std::vector<QIcon> CInvoicesListCtrl::StatusIcons() { return {}; }
-int CInvoicesListCtrl::RowIcon() {
-    CInvoiceRecord r;
-    XferRecordsetToDlg(*GetPtrRecordset(), r);
-    return DeriveInvoiceStatus(r).icon;
-}
+int CInvoicesListCtrl::RowIcon() { return StatusOf(*GetPtrRecordset()).icon; }
 
 void CInvoicesListCtrl::OnRowActivated(int id) {
     UpdateItemsBackgroundColors();
@@ -417,9 +539,7 @@ QString CInvoicesListCtrl::CellText(int column) {
     case 2: return m_pCustomers ? m_pCustomers->GetCustomerName(rs.intValue(QStringLiteral("CustomerID"))) : QStringLiteral(" ");
     case 3:
     case 4: {
-        CInvoiceRecord r;
-        XferRecordsetToDlg(rs, r);
-        const InvoiceStatus status = DeriveInvoiceStatus(r);
+        const InvoiceStatus status = StatusOf(rs);
         return column == 3 ? status.text : DateText(status.date);
     }
     case 5: return QString::number(rs.intValue(QStringLiteral("ItemCount")));
@@ -452,3 +572,8 @@ QString CInvoicesListCtrl::CellText(int column) {
     default: return {};
     }
 }
+
+// ---------------------------------------------------------------- not built yet
+void CInvoicesListCtrl::OnEditAddItem() {}
+void CInvoicesListCtrl::OnEditItem() {}
+void CInvoicesListCtrl::EditMultipleItems() {}

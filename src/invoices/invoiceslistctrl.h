@@ -4,6 +4,8 @@
 #include "invoices/invoicerules.h"
 #include "listwin/listwindow.h"
 
+#include <QSet>
+#include <QStringList>
 #include <memory>
 
 class CCustomerListCtrl;
@@ -56,6 +58,11 @@ public:
     bool SetPriceChoiceOf(int invoiceID, int choice);
 
     // ---- commands
+    // The values of a new invoice for the customer selected in the customer list.
+    CInvoiceRecord NewInvoiceRecord();
+    // Stores a new invoice (what the add command does after the dialog's OK): the identifier
+    // and, for a group invoice, the group number are taken as it is stored; the counters move.
+    bool AddInvoice(CInvoiceRecord& record);
     void OnEditAddItem() override;
     void OnEditItem() override;
     void OnEditDelItem() override;
@@ -65,6 +72,9 @@ public:
     // whose CustomerID is that customer's. False, with the engine's description in failure,
     // when the invoices could not be found or deleted; nothing is deleted then.
     bool DeleteAllCustomerInvoices(int customerID, QString* failure = nullptr);
+    // A customer's number changed: its invoices carry the new number (they are re-linked to
+    // customers by it after an import). Inside the caller's transaction; throws db::Error.
+    void SetCustomerNumberOfInvoices(int customerID, int number);
     void MatchAllInvoicesToCustomers();
     void ValidateAllRecords();
     bool FindOtherInvoiceWithNumber(int number, int exceptID);
@@ -75,7 +85,9 @@ public:
     void UpdateValuesFromSubTotal();
     void UpdateCustomerRecord();
     void GetItemTotals(int& count, double& balance);
-    void GetItemTotalsUsingRecordsetGroups(int& count, double& balance, int customerID);
+    // The count and balance of every invoice of the customer; false (outputs 0) when the group
+    // set could not be read, and the caller then writes nothing.
+    bool GetItemTotalsUsingRecordsetGroups(int& count, double& balance, int customerID);
     // Grey item list for a closed or group invoice, white otherwise.
     void UpdateItemsBackgroundColors();
 
@@ -98,6 +110,31 @@ private:
     QVariant CurrentValue(const char* field);
     static void WriteAmounts(db::Recordset& rs, const InvoiceAmounts& a);
     void ShowEngineError(const db::Error& e);
+    // The group's members (not the group invoice), by the full set.
+    std::vector<int> GroupMembers(int group);
+    // Empties the group invoice and copies every member's lines into it, then totals it. Inside
+    // the caller's transaction; throws db::Error.
+    void RebuildGroupInvoice(int groupInvoiceID, int group);
+    struct GroupRebuilds {
+        QSet<int> groupInvoices;
+        QSet<int> customers; // owners of the rebuilt group invoices
+        QStringList closedMessages;
+    };
+    // Rebuilds the group inside the caller's transaction: the group invoice's ID, or -1 when
+    // there is none or it is closed (then its message joins done). Throws db::Error.
+    int RebuildGroupInTransaction(int group, GroupRebuilds& done);
+    // After the commit: rows, lines and owners' totals on show follow; closed groups are told.
+    void AfterGroupRebuilds(const GroupRebuilds& done);
+    // Deletes the invoices with their lines and rebuilds the groups they were members of, in
+    // one transaction; the engine's description is shown on failure and nothing is deleted.
+    bool DeleteInvoices(const std::vector<int>& ids);
+    void SelectAfterDelete(int row);
+    void RaiseNumberCounter(int number);
+    struct CInvoiceDlgServices DialogServices(bool existing);
+    // The dialog's OK: the row, the groups it left and joined, in one transaction.
+    bool StoreEditedInvoice(const CInvoiceRecord& before, const CInvoiceRecord& edited);
+    static void CopyGroupStatus(const CInvoiceRecord& from, CInvoiceRecord& to);
+    void AfterGroupChange(int changedID);
 
     CCustomerListCtrl* m_pCustomers = nullptr;
     CInvoiceItemsListCtrl* m_pItems = nullptr;

@@ -3,10 +3,12 @@
 #include "invoices/invoicerecord.h"
 #include "listwin/listwindow.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CInvoicesListCtrl;
+class CStoreListCtrl;
 class CStoreTabCtrl;
 
 // What buying hands to the invoice: the store item's values.
@@ -45,6 +47,8 @@ class CInvoiceItemsListCtrl : public CListWindow {
     Q_OBJECT
 public:
     static constexpr int kWindowID = 34200;
+    // Quantity and BackOrderCnt are 16-bit fields.
+    static constexpr int kMaxQuantity = 32767;
 
     CInvoiceItemsListCtrl(CQuorvaneDoc* doc, QWidget* parent = nullptr);
     ~CInvoiceItemsListCtrl() override;
@@ -99,16 +103,49 @@ public:
     void MatchAllItemsToInvoicesAndStores();
     void OnRefreshInvoiceItemPointers();
     void FetchAllItemsFromStore();
-    // Adds the lines of record set B to the group invoice (merging by store item).
-    bool CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber);
+    // Adds the lines of record set B to the group invoice (merging by store item). False, with
+    // the engine's description in failure, when the copy failed: nothing of it is kept. A set B
+    // without lines copies nothing and succeeds.
+    bool CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber, QString* failure = nullptr);
+
+    void RefreshListCtrlFromRecordset() override;
+    // The context menu: the column entries, and "Refresh", which first offers to refresh the
+    // lines from their stores.
+    void OnContextSelection(int commandID) override;
 
 protected:
     QString CellText(int columnIndex) override;
-    void OnContextSelection(int commandID) override;
 
 private:
+    // Runs one change of lines with all that follows from it (stock, the invoice's and the
+    // customer's totals, the group) as one transaction. An engine error anywhere in it undoes
+    // all of it and the windows show the rows as they are again; the error was shown by
+    // whoever met it. False when it was undone.
+    bool RunAsOne(const std::function<void()>& change);
+    void ShowEngineError(const db::Error& e);
+    // The invoice list's current invoice without moving its selection; -1 for none.
+    int CurrentInvoiceID() const;
+    // Makes the selected line current and loads it; false when there is none.
+    bool LoadCurrentLine(CInvoiceItemRecord& line);
+    void WriteLine(const CInvoiceItemRecord& line);
+    // Brings the line's store to the front; its list then, or null when the store is gone.
+    CStoreListCtrl* ShowLineStore(const CInvoiceItemRecord& line);
+    // Moves amount units into the line's store's stock; found tells whether the store tracks
+    // stock and holds the item. Returns the count before the change.
+    int ChangeStock(const CInvoiceItemRecord& line, int amount, bool& found);
+    void ShiftQuantityOfCurrentLine(bool up);
+    void RefreshGroupTotals();
+    void SelectLine(int id);
+    // Calls fn on each line of the invoice that rs holds after a fresh requery (rows deleted
+    // through another set are gone, rows of other invoices are passed over); the number of lines.
+    int ForEachLineOf(db::Recordset& rs, int invoiceID, const std::function<void(const db::Recordset&)>& fn);
+
     CInvoicesListCtrl* m_pInvoices = nullptr;
     CStoreTabCtrl* m_pStores = nullptr;
     std::unique_ptr<db::Recordset> m_pRecordSetB;
     std::unique_ptr<db::Recordset> m_pRecordSetC;
+    int m_invoiceOfC = -1;   // the invoice record set C was last set to; 0 all, -1 none
+    int m_invoiceShown = -1; // the same for the main record set
+    int m_fillPriceChoice = -1; // during a refill
+    std::vector<std::pair<CStoreListCtrl*, int>> m_touchedStock; // store items changed by a command
 };

@@ -224,7 +224,7 @@ auto PriceChoiceWriter(CInvoicesListCtrl* invoices) {
 }
 
 // Writes the line back into the row of the recordset that holds it. Throws db::Error.
-void WriteLine(db::Recordset& rs, const CInvoiceItemRecord& r) {
+void StoreLine(db::Recordset& rs, const CInvoiceItemRecord& r) {
     const bool onIt = !rs.isBOF() && !rs.isEOF() && rs.intValue(QStringLiteral("ID")) == r.ID;
     if (!onIt && !rs.findFirst(QStringLiteral("ID = %1").arg(r.ID)))
         throw db::Error(QStringLiteral("The invoice item %1 is no longer there.").arg(r.ID));
@@ -242,7 +242,7 @@ void CInvoiceItemsListCtrl::RefreshItemPointers(CInvoiceItemRecord& record) {
     const CInvoiceItemRecord before = record;
     try {
         CLinkIndex index(rs.database(), m_pStores);
-        if (Relink(record, index, ItemIDs::Ours)) WriteLine(rs, record);
+        if (Relink(record, index, ItemIDs::Ours)) StoreLine(rs, record);
     } catch (const db::Error& e) {
         Trace(10, e.description());
         record = before;
@@ -261,7 +261,7 @@ void CInvoiceItemsListCtrl::MatchItemToInvoiceAndStore() {
         CInvoiceItemRecord r;
         XferFromRecordset(rs, r);
         if (MatchLine(r, index, PriceChoiceWriter(m_pInvoices)))
-            WriteLine(rs, r);
+            StoreLine(rs, r);
         tx.commit();
     } catch (const db::Error& e) {
         Trace(10, e.description());
@@ -283,7 +283,7 @@ void CInvoiceItemsListCtrl::MatchAllItemsToInvoicesAndStores() {
             CInvoiceItemRecord r;
             XferFromRecordset(rs, r);
             if (MatchLine(r, index, PriceChoiceWriter(m_pInvoices)))
-                WriteLine(rs, r);
+                StoreLine(rs, r);
         }
         tx.commit();
     } catch (const db::Error& e) {
@@ -308,7 +308,7 @@ void CInvoiceItemsListCtrl::OnRefreshInvoiceItemPointers() {
             for (rs.moveFirst(); !rs.isEOF(); rs.moveNext()) {
                 CInvoiceItemRecord r;
                 XferFromRecordset(rs, r);
-                if (Relink(r, index, ItemIDs::Ours)) WriteLine(rs, r);
+                if (Relink(r, index, ItemIDs::Ours)) StoreLine(rs, r);
             }
             tx.commit();
         } catch (const db::Error& e) {
@@ -362,7 +362,7 @@ void CInvoiceItemsListCtrl::FetchAllItemsFromStore() {
                 r.BaseLinePrice = base;
                 r.DiscountPrice = discount;
                 r.MarkupPrice = markup;
-                WriteLine(rs, r);
+                StoreLine(rs, r);
             }
             tx.commit();
         } catch (const db::Error& e) {
@@ -379,14 +379,21 @@ void CInvoiceItemsListCtrl::FetchAllItemsFromStore() {
     if (m_pInvoices->IsPartOfGroupInvoice()) m_pInvoices->UpdateGroupInvoiceTotals(m_pInvoices->GetInvoiceGroupID());
 }
 
-bool CInvoiceItemsListCtrl::CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber) {
+bool CInvoiceItemsListCtrl::CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber, QString* failure) {
     Trace20("CopyItemsToGroupInvoice");
-    if (!m_pRecordSetB || !m_pRecordSetB->isOpen() || m_pRecordSetB->recordCount() == 0) return false;
-    if (groupInvoiceID < 1) return false;
+    const auto fail = [failure](const QString& why) {
+        Trace(10, why);
+        if (failure) *failure = why;
+        return false;
+    };
+    if (!m_pRecordSetB || !m_pRecordSetB->isOpen()) return fail(QStringLiteral("The invoice items table is not open."));
+    if (groupInvoiceID < 1) return fail(QStringLiteral("There is no group invoice to copy the lines into."));
+    // A member without lines adds nothing: the rebuild goes on.
+    if (m_pRecordSetB->recordCount() == 0) return true;
     db::Recordset& source = *m_pRecordSetB;
     try {
         db::Transaction tx(source.database());
-        if (!ReQueryRecordsetCUsingID(groupInvoiceID)) return false;
+        if (!ReQueryRecordsetCUsingID(groupInvoiceID)) return fail(QStringLiteral("Failed to read the group invoice's lines."));
         db::Recordset& group = *m_pRecordSetC;
         // The group's line of each store item; lines added here join C, and this map.
         std::unordered_map<int, int> lineOfItem;
@@ -421,7 +428,6 @@ bool CInvoiceItemsListCtrl::CopyItemsToGroupInvoice(int groupInvoiceID, int grou
         tx.commit();
         return true;
     } catch (const db::Error& e) {
-        Trace(10, e.description());
-        return false;
+        return fail(e.description());
     }
 }

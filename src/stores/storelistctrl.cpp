@@ -1,8 +1,7 @@
 #include "storelistctrl.h"
 
-#include <array>
-#include <optional>
-
+#include "invoices/invoiceslistctrl.h"
+#include "items/invoiceitemslistctrl.h"
 #include "lookup/groupedstringlist.h"
 #include "lookup/lookuptable.h"
 #include "project/numberrules.h"
@@ -18,6 +17,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QProgressDialog>
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
 
 namespace {
 const QString kID = QStringLiteral("ID");
@@ -238,16 +241,22 @@ void CStoreListCtrl::OnEditAddItem() {
     CStoreItemInfoDlg dlg(record, Doc(), this);
     if (Doc()->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
     CStoreItemRecord entered = dlg.Record();
+    AddStoreItem(entered);
+}
+
+bool CStoreListCtrl::AddStoreItem(CStoreItemRecord& entered) {
+    if (!CanProceed()) return false;
     // Taken again now: another user may have added an item while the dialog was open.
     const bool stored = Doc()->StoreWithNewID(CQuorvaneDoc::StoreItemsID, [&](int id) {
         entered.ID = id;
         return WriteRow(*GetPtrRecordset(), RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(entered, r); },
                         Refused());
     });
-    if (!stored) return;
+    if (!stored) return false;
     ActivateRecordInRecordset(entered.ID);
     PutRecordToListCtrl(true);
     StandOnRow(Model()->RowOfID(entered.ID));
+    return true;
 }
 
 void CStoreListCtrl::OnEditItem() {
@@ -403,11 +412,98 @@ bool CStoreListCtrl::OnFindItem(const QString& text) {
 
 void CStoreListCtrl::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Insert) {
-        emit buyRequested();
+        OnBuyKeys();
+        QTimer::singleShot(200, viewport(), qOverload<>(&QWidget::update));
         return;
     }
     CListWindow::keyPressEvent(event);
     PaintUnderlines(200);
+}
+
+// ---------------------------------------------------------------- buying
+
+namespace {
+CInvoicesListCtrl* InvoiceList(CQuorvaneDoc* doc) { return dynamic_cast<CInvoicesListCtrl*>(doc->GetInvoiceOwner()); }
+CInvoiceItemsListCtrl* ItemList(CQuorvaneDoc* doc) {
+    return dynamic_cast<CInvoiceItemsListCtrl*>(doc->GetInvoiceItemsOwner());
+}
+} // namespace
+
+void CStoreListCtrl::OnBuyItems() {
+    Trace20("OnBuyItems");
+    CInvoicesListCtrl* invoices = InvoiceList(Doc());
+    if (!invoices || invoices->GetItemCount() == 0) {
+        Doc()->Prompter().MessageBox(QStringLiteral("Create an invoice first!"));
+        return;
+    }
+    // Items are never bought onto a group invoice directly.
+    if (invoices->IsGroupInvoice()) return;
+    BuySelectedRows();
+}
+
+void CStoreListCtrl::OnBuyKeys() {
+    CInvoicesListCtrl* invoices = InvoiceList(Doc());
+    if (!invoices || !invoices->CanEdit() || invoices->IsGroupInvoice()) return;
+    BuySelectedRows();
+}
+
+void CStoreListCtrl::BuySelectedRows() {
+    const int focused = FocusedRow();
+    std::vector<int> rows;
+    for (int row = 0; row < GetItemCount(); ++row)
+        if (IsRowSelected(row) || row == focused) rows.push_back(row);
+    for (int row : rows) {
+        // A purchase that failed was undone and shown: the rest are not bought.
+        const std::uint64_t errorsBefore = db::Error::MadeCount();
+        AddItemToInvoice(row);
+        if (db::Error::MadeCount() != errorsBefore) break;
+    }
+}
+
+void CStoreListCtrl::AddItemToInvoice(int row) {
+    Trace20("AddItemToInvoice");
+    CInvoiceItemsListCtrl* items = ItemList(Doc());
+    if (!items || row < 0 || row >= GetItemCount()) return;
+    const int id = GetItemID(row);
+    if (!ActivateRecordInRecordset(id)) return;
+    ItemPurchase purchase;
+    try {
+        const db::Recordset& rs = *GetPtrRecordset();
+        purchase.StoreID = m_storeID;
+        purchase.StoreItemID = id;
+        purchase.ItemCode = rs.textValue(QStringLiteral("ItemCode"));
+        purchase.Description = rs.textValue(QStringLiteral("Description"));
+        purchase.ItemWeight = rs.doubleValue(QStringLiteral("ShipPounds"));
+        purchase.BaseLinePrice = rs.doubleValue(QStringLiteral("BaseLinePrice"));
+        purchase.DiscountPrice = rs.doubleValue(QStringLiteral("DiscountPrice"));
+        purchase.MarkupPrice = rs.doubleValue(QStringLiteral("MarkupPrice"));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+        return;
+    }
+    items->AddItem(purchase);
+    // The item the user sees stays the current one.
+    if (m_currentRow >= 0) ActivateRecordInRecordset(GetItemID(m_currentRow));
+}
+
+int CStoreListCtrl::ChangeStockQuantityByAmount(int storeItemID, int amount, bool* found) {
+    Trace20("ChangeStockQuantityByAmount");
+    if (found) *found = false;
+    if (!CanProceed() || GetItemCount() == 0 || !m_pTabs || !m_pTabs->IsTrackingStockQty(m_storeID)) return 0;
+    // An item that is gone (or a line tied to none) changes no other item's stock.
+    if (!ActivateRecordInRecordset(storeItemID)) return 0;
+    db::Recordset& rs = *GetPtrRecordset();
+    int old = 0;
+    const bool stored = WriteRow(rs, RowWrite::Edit, [&](db::Recordset& r) {
+        old = r.intValue(QStringLiteral("QtyInStock"));
+        const qint64 now = std::clamp<qint64>(qint64(old) + amount, 0, std::numeric_limits<int>::max());
+        r.setValue(QStringLiteral("QtyInStock"), int(now));
+    }, Refused());
+    if (!stored) return 0;
+    PutRecordToListCtrl(false);
+    if (m_currentRow >= 0) ActivateRecordInRecordset(GetItemID(m_currentRow));
+    if (found) *found = true;
+    return old;
 }
 
 // ---------------------------------------------------------------- queries

@@ -26,12 +26,25 @@ public:
 
     // ---- record commands
     void OnEditAddItem() override;
+    // Stores a new item (the add command after the dialog's OK) and stands on it.
+    bool AddStoreItem(CStoreItemRecord& record);
     void OnEditItem() override;
     void OnEditDelItem() override;
     void DeleteMultipleItems();
     void EditMultipleItems();
     // Searches the other items for the text (any letter case) in code, description and user fields.
     bool OnFindItem(const QString& text);
+
+    // ---- buying onto the current invoice
+    // The "Buy" button: every selected (or focused) item, top to bottom.
+    void OnBuyItems();
+    // Enter or Insert: the same, without a message when there is no invoice to buy onto.
+    void OnBuyKeys();
+    void AddItemToInvoice(int row);
+    // Moves amount units into the item's stock (never below 0) when this store tracks stock
+    // and holds the item; found tells whether it did. Returns the count before the change
+    // (0 when nothing changed).
+    int ChangeStockQuantityByAmount(int storeItemID, int amount, bool* found = nullptr);
 
     // ---- queries of other lists
     int GetStoreItemIDFromItemCode(const QString& code);
@@ -56,10 +69,6 @@ public:
     // The colour of the line under a row: current and marked, other marked, or none (white).
     QColor UnderlineColor(int row) const;
 
-signals:
-    // Keys that buy the selected items (Enter, Insert).
-    void buyRequested();
-
 protected:
     QString CellText(int columnIndex) override;
     void OnRowActivated(int id) override;
@@ -70,6 +79,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void BuySelectedRows();
     // Runs fn on every row of the table in one transaction; a failed row is traced and skipped.
     template <typename Fn> void ForEachItem(Fn fn);
     void StandOnRow(int row);

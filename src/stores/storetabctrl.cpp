@@ -62,7 +62,10 @@ CStoreTabCtrl::CStoreTabCtrl(CQuorvaneDoc* doc, QWidget* parent)
     findLayout->addWidget(m_findEdit, 1);
     findLayout->addWidget(m_findButton);
     connect(m_findButton, &QPushButton::clicked, this, &CStoreTabCtrl::OnFindItem);
-    connect(m_buyButton, &QPushButton::clicked, this, &CStoreTabCtrl::buyRequested);
+    // The "Buy" button buys the selected items of the store in front.
+    connect(m_buyButton, &QPushButton::clicked, this, [this] {
+        if (CStoreListCtrl* list = CurrentStoreList()) list->OnBuyItems();
+    });
 }
 
 CStoreTabCtrl::~CStoreTabCtrl() = default;
@@ -160,7 +163,6 @@ bool CStoreTabCtrl::AddStoreListControl(bool create) {
     list->ActivateListCtrlColumns();
     list->RefreshListCtrlFromRecordset();
     if (create) list->SaveColumnDefinitions();
-    connect(list, &CStoreListCtrl::buyRequested, this, &CStoreTabCtrl::buyRequested);
     m_lists.push_back(list);
     ++m_listsMade;
     SizeLC(int(m_lists.size()) - 1);
@@ -295,12 +297,33 @@ CStoreListCtrl* CStoreTabCtrl::CurrentStoreList() const {
     return i >= 0 && i < int(m_lists.size()) ? m_lists[size_t(i)] : nullptr;
 }
 
+int CStoreTabCtrl::SelectedStoreID() const {
+    const int index = m_tabs->currentIndex();
+    return index >= 0 ? StoreIDOfTab(index) : -1;
+}
+
 void CStoreTabCtrl::ReadStoreField(const char* field, QVariant& value) {
     value = QVariant();
     if (!CanProceed() || m_tabs->count() == 0) return;
     try {
         db::Recordset& rs = *GetPtrRecordset();
         if (!rs.isBOF() && !rs.isEOF()) value = rs.value(QLatin1String(field));
+    } catch (const db::Error& e) {
+        Trace(10, e.description());
+    }
+}
+
+void CStoreTabCtrl::ReadStoreFieldOf(int storeID, const char* field, QVariant& value) {
+    value = QVariant();
+    if (!CanProceed() || m_tabs->count() == 0 || storeID < 0) return;
+    const auto standsOn = [](const db::Recordset& rs, int id) {
+        return !rs.isBOF() && !rs.isEOF() && rs.intValue(QStringLiteral("ID")) == id;
+    };
+    try {
+        db::Recordset& rs = *GetPtrRecordset();
+        if (standsOn(rs, storeID) || ActivateRecordInRecordset(storeID)) value = rs.value(QLatin1String(field));
+        const int selected = SelectedStoreID();
+        if (!standsOn(rs, selected)) ActivateRecordInRecordset(selected);
     } catch (const db::Error& e) {
         Trace(10, e.description());
     }
@@ -314,13 +337,15 @@ void CStoreTabCtrl::WriteStoreField(const char* field, const QVariant& value) {
 
 double CStoreTabCtrl::GetStoreShippingCost() {
     QVariant v;
-    ReadStoreField("ShippingCost", v);
+    ReadStoreFieldOf(SelectedStoreID(), "ShippingCost", v);
     return v.toDouble();
 }
 
-bool CStoreTabCtrl::IsTrackingStockQty() {
+bool CStoreTabCtrl::IsTrackingStockQty() { return IsTrackingStockQty(SelectedStoreID()); }
+
+bool CStoreTabCtrl::IsTrackingStockQty(int storeID) {
     QVariant v;
-    ReadStoreField("TrackStockQty", v);
+    ReadStoreFieldOf(storeID, "TrackStockQty", v);
     return v.toInt() != 0;
 }
 
@@ -369,13 +394,19 @@ void CStoreTabCtrl::OnEditAddItem() {
         if (m_pDoc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
         record = dlg.Record();
     }
+    AddStore(record);
+}
+
+bool CStoreTabCtrl::AddStore(CStoreRecord& record) {
+    if (!CanProceed()) return false;
+    const bool first = GetPtrRecordset()->recordCount() == 0;
     db::Recordset& rs = *GetPtrRecordset();
     // The identifier is taken when the row is stored: another user may have added a store.
     if (!m_pDoc->StoreWithNewID(CQuorvaneDoc::StoreID, [&](int newID) {
             record.ID = newID;
             return WriteRow(rs, RowWrite::Add, [&](db::Recordset& r) { XferDlgToRecordset(record, r); }, TraceError);
         }))
-        return;
+        return false;
     const int id = record.ID;
     ActivateRecordInRecordset(id);
     {
@@ -393,10 +424,11 @@ void CStoreTabCtrl::OnEditAddItem() {
             } catch (const db::Error& e) {
                 Trace(10, e.description());
             }
-        return;
+        return false;
     }
     emit m_pDoc->allViewsUpdateRequested();
     DisplayCurrentlySelectedStore();
+    return true;
 }
 
 void CStoreTabCtrl::OnEditItem() {

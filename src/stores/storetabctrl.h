@@ -44,6 +44,8 @@ public:
 
     // ---- stores
     void OnEditAddItem() override;
+    // Stores a new store with its item table and list (the add command after the dialog's OK).
+    bool AddStore(CStoreRecord& record);
     void OnEditItem();
     void OnEditDelItem();
     void RefreshTabCtrlFromRecordset() override;
@@ -77,8 +79,11 @@ public:
     QString GetStoreNameFromIndex(int index) const;
     CStoreListCtrl* GetPtrStoreLC(int index) const;
     CStoreListCtrl* CurrentStoreList() const;
+    // Read from the selected store's row (or the given store's), whichever row a walk left the
+    // Store set on; the set stands on the selected store afterwards.
     double GetStoreShippingCost();
     bool IsTrackingStockQty();
+    bool IsTrackingStockQty(int storeID);
     int GetStoreDiscTableIndex();
     void SetStoreDiscTableIndex(int id);
     int GetStoreContainerIndex();
@@ -99,8 +104,6 @@ signals:
     void storesChanged();
     // Posted to the invoice item list after items moved between stores.
     void refreshItemPointersRequested();
-    // Enter, Insert or the "Buy" button in a store's list.
-    void buyRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -111,6 +114,8 @@ private:
     int StoreIDOfTab(int index) const;
     void ConnectListButtons(CStoreInfoDlg& dlg);
     void ReadStoreField(const char* field, QVariant& value);
+    void ReadStoreFieldOf(int storeID, const char* field, QVariant& value);
+    int SelectedStoreID() const;
     void WriteStoreField(const char* field, const QVariant& value);
 
     CQuorvaneDoc* m_pDoc;
