@@ -374,4 +374,17 @@ TEST_F(Matching, CopyingIntoAGroupInvoiceMergesOnlyLinesOfOneStoreItem) {
     EXPECT_TRUE(h.items->CopyItemsToGroupInvoice(5, 105));
 }
 
+TEST_F(Matching, AGroupRebuildWhoseCopyFailsKeepsTheGroupInvoiceAsItWasAndSaysSo) {
+    AddInvoice(5, 105);
+    Write("Invoice", 5, {{"GroupInvoice", 1}, {"InvoiceGroupID", 7}});
+    Write("Invoice", 1, {{"InvoiceGroupID", 7}});
+    AddLine(Line(1, 5, 105, 1, 12, "200", {4, 3, 5}));
+    AddLine(Line(2, 1, 101, 1, 11, "100", {10, 8, 12}));
+    Exec("CREATE TRIGGER refuse BEFORE INSERT ON InvoiceItems BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    h.prompter.Expect(QStringLiteral("refused"));
+    EXPECT_FALSE(h.invoices->UpdateGroupInvoiceTotals(7));
+    EXPECT_TRUE(h.prompter.AllAnswered()) << h.prompter.m_shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Stored(1).InvoiceID, 5); // the group invoice's line is not deleted
+}
+
 } // namespace
