@@ -216,10 +216,14 @@ bool MatchLine(CInvoiceItemRecord& r, CLinkIndex& index, SetChoice&& setChoice) 
 }
 
 // Writes an older line's price choice into its invoice, found by ID (never the one on show
-// by default); a closed invoice keeps its own.
+// by default); a closed invoice keeps its own. A refused write ends the walk (throws db::Error).
 auto PriceChoiceWriter(CInvoicesListCtrl* invoices) {
     return [invoices](int invoiceID, int choice) {
-        if (invoices) invoices->SetPriceChoiceOf(invoiceID, choice);
+        if (!invoices) return;
+        const std::uint64_t errorsBefore = db::Error::MadeCount();
+        invoices->SetPriceChoiceOf(invoiceID, choice);
+        if (db::Error::MadeCount() != errorsBefore)
+            throw db::Error(QStringLiteral("The price choice of invoice %1 could not be written.").arg(invoiceID));
     };
 }
 

@@ -301,6 +301,16 @@ TEST_F(Matching, MatchingImportedLinesCompletesPricesAndTheInvoicesPriceChoice) 
     EXPECT_EQ(Stored(8).InvoiceID, 88);
     EXPECT_EQ(Stored(9).StoreID, 1);
     EXPECT_EQ(Stored(9).StoreItemID, 11);
+
+    // A refused price choice undoes the whole match.
+    Write("InvoiceItems", 2, {{"BaseLinePrice", 0.0}, {"DiscountPrice", 0.0}, {"MarkupPrice", 0.0}, {"InvoiceID", 77}});
+    Write("Invoice", 12, {{"PriceChoice", 0}});
+    Exec("CREATE TRIGGER refuse BEFORE UPDATE OF PriceChoice ON Invoice BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    h.prompter.Expect(QStringLiteral("The price choice of invoice 12 could not be written."));
+    h.items->MatchAllItemsToInvoicesAndStores();
+    EXPECT_TRUE(h.prompter.AllAnswered()) << h.prompter.m_shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Stored(2).InvoiceID, 77);
+    EXPECT_EQ(PricesOf(Stored(2)), Prices({0, 0, 0}));
 }
 
 TEST_F(Matching, RefreshingFromTheStoresTakesTheirPricesAndKeepsLinesWithoutAnItem) {
