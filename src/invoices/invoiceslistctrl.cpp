@@ -1,6 +1,7 @@
 #include "invoiceslistctrl.h"
 
 #include "customers/customerlistctrl.h"
+#include "invoices/statusicons.h"
 #include "items/invoiceitemslistctrl.h"
 #include "project/numberrules.h"
 #include "project/quorvanedoc.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -45,6 +47,8 @@ CInvoicesListCtrl::CInvoicesListCtrl(CQuorvaneDoc* doc, QWidget* parent)
     : CListWindow(doc, QStringLiteral("CInvoicesListCtrl"), schema::Invoice(), QStringLiteral("invoice"),
                   InvoiceColumnSet(), kInvoiceColumnGroup, parent) {
     setObjectName(QString::number(kWindowID));
+    Model()->SetIcons(StatusIcons());
+    setIconSize(QSize(16, 16));
 }
 
 CInvoicesListCtrl::~CInvoicesListCtrl() = default;
@@ -203,6 +207,45 @@ void CInvoicesListCtrl::MatchAllInvoicesToCustomers() {
     }
     ReQueryRecordsetAll();
     ReQueryRecordsetGroups();
+}
+
+void CInvoicesListCtrl::ValidateAllRecords() {
+    Trace20("ValidateAllRecords");
+    if (!CanProceed() || !m_pRecordSetAll) return;
+    m_duplicateNumbers = false;
+    db::Recordset& all = *m_pRecordSetAll;
+    try {
+        db::Transaction tx(all.database());
+        // Every invoice of the project, by ID: the duplicate search moves through the same set.
+        all.requery();
+        std::vector<int> ids;
+        for (all.moveFirst(); !all.isEOF(); all.moveNext()) ids.push_back(all.intValue(QStringLiteral("ID")));
+        int topGroup = 0;
+        for (int id : ids) {
+            if (!all.findFirst(QStringLiteral("ID = %1").arg(id))) continue;
+            CInvoiceRecord r;
+            XferRecordsetToDlg(all, r);
+            topGroup = std::max(topGroup, r.InvoiceGroupID);
+            // Closed or not, a number in use is never handed out again.
+            RaiseNumberCounter(r.InvoiceNumber);
+            if (FindOtherInvoiceWithNumber(r.InvoiceNumber, id)) m_duplicateNumbers = true;
+            if (!ValidateInvoiceValues(r) || !all.findFirst(QStringLiteral("ID = %1").arg(id))) continue;
+            all.edit();
+            XferDlgToRecordset(r, all);
+            all.update();
+        }
+        if (topGroup >= Doc()->GetHighWaterInvoiceGroupID())
+            Doc()->SetCounter(CQuorvaneDoc::InvoiceGroupID, topGroup < std::numeric_limits<int>::max() ? topGroup + 1 : topGroup);
+        tx.commit();
+    } catch (const db::Error& e) {
+        ShowEngineError(e);
+    }
+    ReQueryRecordsetAll();
+    ReQueryRecordsetGroups();
+    RefreshListCtrlFromRecordset();
+    if (m_duplicateNumbers)
+        Doc()->Prompter().MessageBox(QStringLiteral("WARNING!\n\nMore than one invoice has\nthe same invoice number.\n"
+                                                    "Invoice items will be assigned to\nthe first invoice found."));
 }
 
 bool CInvoicesListCtrl::FindOtherInvoiceWithNumber(int number, int exceptID) {
@@ -466,7 +509,6 @@ bool CInvoicesListCtrl::SetPriceChoiceOf(int invoiceID, int choice) {
                     [this](const db::Error& e) { Trace(10, e.description()); });
 }
 
-void CInvoicesListCtrl::ValidateAllRecords() {}
 void CInvoicesListCtrl::OnRefreshTotals() {
     Trace20("OnRefreshTotals");
     if (!m_pItems || CurrentValue("ID").toInt() != m_currentID || m_currentID < 0 || IsInvoiceClosed()) return;
@@ -520,7 +562,7 @@ void CInvoicesListCtrl::UpdateItemsBackgroundColors() {
     const bool grey = m_currentID >= 0 && (IsInvoiceClosed() || IsGroupInvoice());
     m_pItems->SetBackgroundColor(grey ? QColor(196, 196, 196) : QColor(Qt::white));
 }
-std::vector<QIcon> CInvoicesListCtrl::StatusIcons() { return {}; }
+std::vector<QIcon> CInvoicesListCtrl::StatusIcons() { return InvoiceStatusIcons(); }
 int CInvoicesListCtrl::RowIcon() { return StatusOf(*GetPtrRecordset()).icon; }
 
 void CInvoicesListCtrl::OnRowActivated(int id) {
@@ -572,8 +614,3 @@ QString CInvoicesListCtrl::CellText(int column) {
     default: return {};
     }
 }
-
-// ---------------------------------------------------------------- not built yet
-void CInvoicesListCtrl::OnEditAddItem() {}
-void CInvoicesListCtrl::OnEditItem() {}
-void CInvoicesListCtrl::EditMultipleItems() {}

@@ -81,6 +81,8 @@ double RateFromTyped(double number) {
 
 double RoundToCents(double value) {
     if (std::isnan(value)) return 0.0;
+    // Symmetric about zero: adding the half cent before truncating would make a negative a cent high.
+    if (value < 0.0) return -RoundToCents(-value) + 0.0; // + 0.0: no "-0"
     const double cents = (value + 0.005) * 100.0;
     // Converting a double outside the int64 range is undefined; a double that large holds
     // whole dollars only, so there is nothing left to round.

@@ -18,9 +18,9 @@ std::optional<int> ReadWholeNumber(const QString& text);
 // A typed rate: 1 or more is a percentage, below 1 the fraction itself; never negative.
 double RateFromTyped(double number);
 
-// Rounds half up to cents by truncation toward zero, through a 64-bit count of cents. A value
-// too large for that has no cents to round and comes back as it is (infinity included); NaN
-// rounds to 0.
+// Rounds half away from zero to cents (a negative value as the negative of its size), through
+// a 64-bit count of cents. A value too large for that has no cents to round and comes back as
+// it is (infinity included); NaN rounds to 0.
 double RoundToCents(double value);
 
 // printf-style text of one value; the format must take exactly that one value.

@@ -110,10 +110,9 @@ TEST(RoundToCents, RoundsHalfUpToWholeCents) {
     EXPECT_NEAR(RoundToCents(0.005), 0.01, 1e-9);
 }
 
-TEST(RoundToCents, TruncatesTowardZeroForNegatives) {
-    // The half cent is added before truncation, so negatives move up by it.
-    EXPECT_NEAR(RoundToCents(-1.234), -1.22, 1e-9);
-    EXPECT_NEAR(RoundToCents(-1.0), -0.99, 1e-9);
+TEST(RoundToCents, RoundsNegativesAsTheNegativeOfTheirSize) {
+    EXPECT_NEAR(RoundToCents(-1.234), -1.23, 1e-9);
+    EXPECT_NEAR(RoundToCents(-1.0), -1.0, 1e-9);
     EXPECT_NEAR(RoundToCents(-0.004), 0.0, 1e-9);
 }
 
@@ -125,7 +124,8 @@ TEST(RoundToCents, LargeValuesRoundThroughSixtyFourBits) {
         {21474836.48, 21474836.48}, // just above it
         {50000000.0, 50000000.0},
         {123456789.994, 123456789.99},
-        {-50000000.0, -49999999.99}, // negatives truncate toward zero as in range
+        {-50000000.0, -50000000.0},
+        {-123456789.994, -123456789.99},
         {1e12 + 0.125, 1e12 + 0.13},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(RoundToCents(c.value), c.rounded) << c.value;
