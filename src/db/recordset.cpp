@@ -239,22 +239,30 @@ long Recordset::positionOfKey(std::int64_t key) const {
 bool Recordset::findFrom(const QString& filterText, std::int64_t afterKey) {
     requireOpen();
     const Filter f = parseFilter(filterText);
-    const int idx = requireField(f.field);
+    return findRow(requireField(f.field), f.op, f.literal, afterKey, false);
+}
+
+bool Recordset::findRow(int idx, const QString& op, const QVariant& literal, std::int64_t afterKey, bool exact) {
     // Owners find by the same field over and over ("ID = %d"): the query text is made once.
+    const QString key = exact ? QStringLiteral("==") : op;
     auto known = std::find_if(m_findSql.begin(), m_findSql.end(),
-                              [&](const FindSql& q) { return q.field == idx && q.op == f.op; });
+                              [&](const FindSql& q) { return q.field == idx && q.op == key; });
     if (known == m_findSql.end()) {
         const FieldDef& field = m_fields[size_t(idx)];
         m_db.ensureIndex(m_table, field.name);
-        m_findSql.push_back({idx, f.op,
-                             QStringLiteral("SELECT rowid FROM %1 WHERE %2 %3 ?%4 AND rowid > ? ORDER BY rowid")
-                                 .arg(quoted(m_table), quoted(field.name), f.op,
-                                      field.type == Type::Text ? QStringLiteral(" COLLATE NOCASE") : QString())});
+        const bool text = field.type == Type::Text;
+        // A text index ignores letter case: an exact find narrows by it, then compares as stored.
+        const QString test = !text  ? QStringLiteral("%1 %2 ?1").arg(quoted(field.name), op)
+                             : exact ? QStringLiteral("%1 = ?1 COLLATE NOCASE AND %1 = ?1 COLLATE BINARY").arg(quoted(field.name))
+                                     : QStringLiteral("%1 %2 ?1 COLLATE NOCASE").arg(quoted(field.name), op);
+        m_findSql.push_back({idx, key,
+                             QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND rowid > ?2 ORDER BY rowid")
+                                 .arg(quoted(m_table), test)});
         known = m_findSql.end() - 1;
     }
     const QString& sql = known->sql;
     sqlite3_stmt* st = m_db.prepareCached(sql);
-    bindValue(m_db, st, 1, f.literal);
+    bindValue(m_db, st, 1, literal);
     sqlite3_bind_int64(st, 2, afterKey);
     int rc;
     long found = -1;
@@ -269,6 +277,13 @@ bool Recordset::findFrom(const QString& filterText, std::int64_t afterKey) {
     m_onDeleted = false;
     m_pos = found;
     return true;
+}
+
+bool Recordset::findFirstExact(const QString& field, const QVariant& value) {
+    requireOpen();
+    const int idx = requireField(field);
+    const QVariant literal = m_fields[size_t(idx)].type == Type::Text ? QVariant(value.toString()) : value;
+    return findRow(idx, QStringLiteral("="), literal, std::numeric_limits<std::int64_t>::min(), true);
 }
 
 bool Recordset::findFirst(const QString& filter) {

@@ -37,6 +37,10 @@ public:
     void movePrev();
     bool findFirst(const QString& filter);
     bool findNext(const QString& filter);
+    // The first member row whose field holds exactly this value (text compared with letter case,
+    // unlike the filters), found through the field's index. False when none does; the current
+    // row then stays.
+    bool findFirstExact(const QString& field, const QVariant& value);
     // The next member row after the current one (wrapping round to the first, never the current
     // row itself) where one of the text fields contains the text, letter case ignored for ASCII
     // letters. False when none does; the current row then stays.
@@ -116,6 +120,7 @@ private:
     static void readCell(sqlite3_stmt* st, int col, Type type, Cell& cell, std::string& text);
     static QVariant cellValue(const Cell& cell, const std::string& text);
     bool findFrom(const QString& filter, std::int64_t afterKey);
+    bool findRow(int field, const QString& op, const QVariant& literal, std::int64_t afterKey, bool exact);
     QVariant coerce(int index, const QVariant& v) const;
     long positionOfKey(std::int64_t key) const;
 

@@ -55,7 +55,7 @@ void CInvoicesListCtrl::RebuildGroupInvoice(int groupInvoiceID, int group) {
     if (!m_pItems->DeleteAllInvoiceItemsOf(groupInvoiceID, &failure)) throw db::Error(failure);
     for (int member : GroupMembers(group)) {
         if (!m_pItems->ReQueryRecordsetBUsingID(member)) throw db::Error(QStringLiteral("Failed to read the lines of a group member."));
-        m_pItems->CopyItemsToGroupInvoice(groupInvoiceID, number);
+        if (!m_pItems->CopyItemsToGroupInvoice(groupInvoiceID, number, &failure)) throw db::Error(failure);
     }
     int count = 0;
     double weight = 0, subtotal = 0;

@@ -103,8 +103,10 @@ public:
     void MatchAllItemsToInvoicesAndStores();
     void OnRefreshInvoiceItemPointers();
     void FetchAllItemsFromStore();
-    // Adds the lines of record set B to the group invoice (merging by store item).
-    bool CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber);
+    // Adds the lines of record set B to the group invoice (merging by store item). False, with
+    // the engine's description in failure, when the copy failed: nothing of it is kept. A set B
+    // without lines copies nothing and succeeds.
+    bool CopyItemsToGroupInvoice(int groupInvoiceID, int groupInvoiceNumber, QString* failure = nullptr);
 
     void RefreshListCtrlFromRecordset() override;
     // The context menu: the column entries, and "Refresh", which first offers to refresh the

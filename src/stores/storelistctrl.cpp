@@ -18,7 +18,9 @@
 #include <QPainter>
 #include <QProgressDialog>
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <optional>
 
 namespace {
 const QString kID = QStringLiteral("ID");
@@ -506,14 +508,33 @@ int CStoreListCtrl::ChangeStockQuantityByAmount(int storeItemID, int amount, boo
 
 // ---------------------------------------------------------------- queries
 
+namespace {
+
+// Other lists read a store item through the list's recordset; afterwards it stands on the item
+// it stood on before, which buying and the item commands read as the current one.
+template <typename Read>
+auto ReadKeepingPosition(CStoreListCtrl& list, Read&& read) {
+    db::Recordset& rs = *list.GetPtrRecordset();
+    int standing = -1;
+    try {
+        if (!rs.isBOF() && !rs.isEOF()) standing = rs.intValue(QStringLiteral("ID"));
+    } catch (const db::Error&) {
+        // Standing on a row just deleted: there is no item to go back to.
+    }
+    auto result = read(rs);
+    if (standing >= 0) list.ActivateRecordInRecordset(standing);
+    return result;
+}
+
+} // namespace
+
 int CStoreListCtrl::GetStoreItemIDFromItemCode(const QString& code) {
     Trace20("GetStoreItemIDFromItemCode");
     if (!CanProceed()) return -1;
-    db::Recordset& rs = *GetPtrRecordset();
     try {
-        if (rs.recordCount() == 0) return -1;
-        for (rs.moveFirst(); !rs.isEOF(); rs.moveNext())
-            if (rs.textValue(QStringLiteral("ItemCode")) == code) return rs.intValue(kID);
+        return ReadKeepingPosition(*this, [&](db::Recordset& rs) {
+            return rs.findFirstExact(QStringLiteral("ItemCode"), code) ? rs.intValue(kID) : -1;
+        });
     } catch (const db::Error& e) {
         Trace(10, e.description());
     }
@@ -521,26 +542,40 @@ int CStoreListCtrl::GetStoreItemIDFromItemCode(const QString& code) {
 }
 
 QString CStoreListCtrl::GetItemDescription(int id) {
-    if (!ActivateRecordInRecordset(id)) return {};
+    if (id < 0 || !CanProceed()) return {};
     try {
-        return GetPtrRecordset()->textValue(QStringLiteral("Description"));
+        return ReadKeepingPosition(*this, [&](db::Recordset& rs) {
+            return rs.findFirst(QStringLiteral("ID = %1").arg(id)) ? rs.textValue(QStringLiteral("Description")) : QString();
+        });
     } catch (const db::Error& e) {
         Trace(10, e.description());
         return {};
     }
 }
 
-void CStoreListCtrl::GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
+bool CStoreListCtrl::GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
                                         double& markupPrice) {
-    if (GetItemCount() == 0 || !ActivateRecordInRecordset(id)) return;
+    if (id < 0 || !CanProceed()) return false;
     try {
-        const db::Recordset& rs = *GetPtrRecordset();
-        shipPounds = rs.doubleValue(QStringLiteral("ShipPounds"));
-        basePrice = rs.doubleValue(QStringLiteral("BaseLinePrice"));
-        discountPrice = rs.doubleValue(QStringLiteral("DiscountPrice"));
-        markupPrice = rs.doubleValue(QStringLiteral("MarkupPrice"));
+        // All four are read before any output is written: a failure leaves them all as they were.
+        const std::optional<std::array<double, 4>> found = ReadKeepingPosition(*this, [&](db::Recordset& rs) {
+            std::optional<std::array<double, 4>> values;
+            if (rs.findFirst(QStringLiteral("ID = %1").arg(id)))
+                values = std::array<double, 4>{rs.doubleValue(QStringLiteral("ShipPounds")),
+                                               rs.doubleValue(QStringLiteral("BaseLinePrice")),
+                                               rs.doubleValue(QStringLiteral("DiscountPrice")),
+                                               rs.doubleValue(QStringLiteral("MarkupPrice"))};
+            return values;
+        });
+        if (!found) return false;
+        shipPounds = (*found)[0];
+        basePrice = (*found)[1];
+        discountPrice = (*found)[2];
+        markupPrice = (*found)[3];
+        return true;
     } catch (const db::Error& e) {
         Trace(10, e.description());
+        return false;
     }
 }
 

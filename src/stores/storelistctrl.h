@@ -48,8 +48,10 @@ public:
 
     // ---- queries of other lists
     int GetStoreItemIDFromItemCode(const QString& code);
+    // The item's description; empty when the store has no such item.
     QString GetItemDescription(int id);
-    void GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
+    // False, with the outputs untouched, when the store has no such item.
+    bool GetWeightAndPrices(int id, double& shipPounds, double& basePrice, double& discountPrice,
                             double& markupPrice);
 
     // ---- pricing applied to the current item and to all items of the store
