@@ -1,8 +1,11 @@
 #include "demodriver.h"
 
+#include "app/demoproject.h"
 #include "app/quorvanemain.h"
 #include "app/quorvaneview.h"
 #include "customers/customerlistctrl.h"
+#include "invoices/invoiceslistctrl.h"
+#include "items/invoiceitemslistctrl.h"
 #include "stores/storetabctrl.h"
 #include "trace/tracewindow.h"
 
@@ -16,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -156,21 +160,74 @@ public:
             Shot(*trace, "10-trace");
             trace->hide();
         }
+        ShowOrders();
         m_frame.Doc().SetPrompter(&own);
         for (const QString& m : m_prompter.m_messages) qWarning("demo: message shown: %s", qPrintable(m));
+        m_frame.close();
+        delete this;
+    }
 
-        // Leave the window up until the script has taken its own picture.
-        QFile ready(QDir(m_dir).filePath(QStringLiteral(".ready")));
-        if (ready.open(QIODevice::WriteOnly)) ready.close();
-        m_wait.start();
-        auto* poll = new QTimer(&m_frame);
-        QObject::connect(poll, &QTimer::timeout, &m_frame, [this, poll] {
-            if (QFile::exists(QDir(m_dir).filePath(QStringLiteral(".ready"))) && m_wait.elapsed() < 60000) return;
-            poll->stop();
-            m_frame.close();
-            delete this;
+    // The demo project of orders: a customer with invoices, one of them with its lines, and
+    // its Invoice Info dialog open over the window while the script takes its picture.
+    void ShowOrders() {
+        const QString orders = m_scratch.filePath(QStringLiteral("orders.qvp"));
+        QString failure;
+        m_frame.Doc().OnFileCloseProject();
+        if (!MakeDemoProject(orders, DemoOptions{40, 1}, &failure)) {
+            qWarning("demo: %s", qPrintable(failure));
+            WaitForScreenPicture();
+            return;
+        }
+        m_frame.Doc().DoOpenProject(orders);
+        Settle();
+        CCustomerListCtrl* customers = m_frame.UpperView()->Customers();
+        CInvoicesListCtrl* invoices = m_frame.UpperView()->Invoices();
+        // The customer with the most invoices, and of those the invoice with the most lines.
+        int best = 0, bestCount = -1;
+        for (int row = 0; row < customers->GetItemCount(); ++row) {
+            customers->SelectOnly(row);
+            if (invoices->GetItemCount() > bestCount) {
+                bestCount = invoices->GetItemCount();
+                best = row;
+            }
+        }
+        customers->SelectOnly(best);
+        int busiest = 0, lines = -1;
+        for (int row = 0; row < invoices->GetItemCount(); ++row) {
+            invoices->SelectOnly(row);
+            if (m_frame.UpperView()->Items()->GetItemCount() > lines) {
+                lines = m_frame.UpperView()->Items()->GetItemCount();
+                busiest = row;
+            }
+        }
+        invoices->SelectOnly(busiest);
+        // The upper pane dragged taller, so the invoice's lines show.
+        const QList<int> sizes = m_frame.Splitter()->sizes();
+        m_frame.Splitter()->setSizes({520, sizes.value(0) + sizes.value(1) - 520});
+        Settle();
+        Shot(m_frame, "14-orders");
+        m_prompter.Then([this](QDialog& d) {
+            d.show();
+            Settle();
+            Shot(d, "15-invoice-dialog");
+            WaitForScreenPicture();
+            return int(QDialog::Rejected);
         });
-        poll->start(100);
+        invoices->OnEditItem();
+        if (!m_pictured) WaitForScreenPicture();
+    }
+
+    // Leaves what is on the screen up until the script has taken its own picture.
+    void WaitForScreenPicture() {
+        m_pictured = true;
+        const QString ready = QDir(m_dir).filePath(QStringLiteral(".ready"));
+        QFile file(ready);
+        if (file.open(QIODevice::WriteOnly)) file.close();
+        m_wait.start();
+        while (QFile::exists(ready) && m_wait.elapsed() < 60000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(20);
+        }
     }
 
 private:
@@ -208,6 +265,7 @@ private:
     QTemporaryDir m_scratch;
     CDemoPrompter m_prompter;
     QElapsedTimer m_wait;
+    bool m_pictured = false;
 };
 
 } // namespace

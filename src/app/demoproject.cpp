@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTabBar>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <random>
 
@@ -252,6 +253,8 @@ private:
 
     bool MakeInvoices() {
         for (int customerID : m_customerIDs) {
+            // A customer who orders for a group gets group invoices only: the group order.
+            if (std::find(m_groupOrderers.begin(), m_groupOrderers.end(), customerID) != m_groupOrderers.end()) continue;
             const int count = Pick(4); // 0 to 3 invoices
             for (int k = 0; k < count; ++k) {
                 int invoiceID = -1;
