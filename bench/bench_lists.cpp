@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     auto* stores = new CStoreTabCtrl(&doc, &window);
     customers->setGeometry(0, 0, 1000, 400);
     customers->SetInvoiceList(invoices);
-    invoices->SetNeighbours(customers, items);
+    invoices->SetNeighbours(customers, items, stores);
     items->SetNeighbours(invoices, stores);
     doc.SetListOwners(customers, invoices, items, stores);
     window.show();

@@ -40,7 +40,7 @@ struct Views {
         items = new CInvoiceItemsListCtrl(&doc, &window);
         stores = new CStoreTabCtrl(&doc, &window);
         customers->SetInvoiceList(invoices);
-        invoices->SetNeighbours(customers, items);
+        invoices->SetNeighbours(customers, items, stores);
         items->SetNeighbours(invoices, stores);
         doc.SetListOwners(customers, invoices, items, stores);
         window.show();

@@ -22,10 +22,10 @@ public:
     CInvoicesListCtrl(CQuorvaneDoc* doc, QWidget* parent = nullptr);
     ~CInvoicesListCtrl() override;
 
-    void SetNeighbours(CCustomerListCtrl* customers, CInvoiceItemsListCtrl* items, CStoreTabCtrl* stores = nullptr) {
+    void SetNeighbours(CCustomerListCtrl* customers, CInvoiceItemsListCtrl* items, CStoreTabCtrl* stores) {
         m_pCustomers = customers;
         m_pItems = items;
-        if (stores) m_pStores = stores;
+        m_pStores = stores;
     }
 
     // ---- record sets

@@ -74,6 +74,8 @@ TEST(GroupInvoices, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalledAtItsOwnPr
     });
     const int alice = s.NewInvoice(s.customerID, group);
     const int bobs = s.NewInvoice(s.bob, group);
+    // A new invoice ships at the selected store's rate (a new store's is 0.01 a pound).
+    EXPECT_DOUBLE_EQ(s.InvoiceField(alice, "ShipCostPerLb").toDouble(), 0.01);
     s.AddLine(9001, alice, 101, 3, 1);
     s.AddLine(9002, alice, 102, 1, 0);
     s.AddLine(9003, bobs, 101, 2, 0);

@@ -27,7 +27,7 @@ public:
         items->setGeometry(0, 400, 900, 100);
         stores->setGeometry(0, 500, 900, 400);
         customers->SetInvoiceList(invoices);
-        invoices->SetNeighbours(customers, items);
+        invoices->SetNeighbours(customers, items, stores);
         items->SetNeighbours(invoices, stores);
         doc.SetListOwners(customers, invoices, items, stores);
         window.show();
