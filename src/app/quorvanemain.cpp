@@ -74,7 +74,7 @@ CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow
     CInvoicesListCtrl* invoices = m_view->Invoices();
     CInvoiceItemsListCtrl* items = m_view->Items();
     customers->SetInvoiceList(invoices);
-    invoices->SetNeighbours(customers, items);
+    invoices->SetNeighbours(customers, items, StoreTabs());
     items->SetNeighbours(invoices, StoreTabs());
     m_doc->SetListOwners(customers, invoices, items, StoreTabs());
 
