@@ -36,6 +36,7 @@ protected:
         QObject::connect(customerBar, &CButtonBar::newClicked, h.customers, &CListWindow::OnEditAddItem);
         QObject::connect(invoiceBar, &CButtonBar::newClicked, h.invoices, &CListWindow::OnEditAddItem);
         QObject::connect(invoiceBar, &CButtonBar::editClicked, h.invoices, &CListWindow::OnEditItem);
+        QObject::connect(invoiceBar, &CButtonBar::deleteClicked, h.invoices, &CListWindow::OnEditDelItem);
         h.customers->setGeometry(0, 0, 900, 180);
         customerBar->setGeometry(0, 180, 900, 30);
         h.invoices->setGeometry(0, 210, 900, 150);
@@ -114,7 +115,10 @@ protected:
     void ExpectTotalsFollow(int id, double taxRate) {
         const double base = Inv(id, "ItemsSubtotal") - Inv(id, "DiscountAmount") + Inv(id, "ShipCharge");
         EXPECT_DOUBLE_EQ(Inv(id, "SalesTax"), RoundToCents(base * taxRate)) << id;
-        EXPECT_NEAR(Inv(id, "InvoiceTotal"), base + Inv(id, "SalesTax"), 1e-9) << id;
+        EXPECT_NEAR(Inv(id, "InvoiceTotal"), RoundToCents(base + Inv(id, "SalesTax")), 1e-9) << id;
+    }
+    static Fill JoinGroup(int group) {
+        return [group](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QString::number(group)); };
     }
 
     ItemShop shop;
@@ -171,6 +175,19 @@ TEST_F(Workflow, AnInvoiceAddedThroughItsDialogTakesThreeItemsAndABackOrder) {
     EXPECT_EQ(LinesOf(id)[103], std::make_pair(5, 0));
     EXPECT_EQ(shop.Stock(103), 0);
     EXPECT_DOUBLE_EQ(Inv(id, "ItemsSubtotal"), 25.0);
+
+    // A price radio writes at once: after Cancel the stored totals are at discount prices.
+    h.prompter.ExpectDialog([](QDialog& dlg) {
+        if (!Open(dlg)) return int(QDialog::Rejected);
+        Click(Find<QRadioButton>(dlg, "radioPriceDiscount"));
+        Click(Find<QPushButton>(dlg, "IDCANCEL"));
+        return dlg.result();
+    });
+    Click(invoiceBar->EditButton());
+    EXPECT_EQ(Inv(id, "PriceChoice"), 1);
+    EXPECT_DOUBLE_EQ(Inv(id, "ItemsSubtotal"), 1.5 + 2.5 + 5 * 3.5);
+    ExpectTotalsFollow(id, 0.08);
+    EXPECT_DOUBLE_EQ(Customer(bob, "BalanceDue"), Inv(id, "InvoiceTotal"));
     EXPECT_TRUE(h.prompter.m_shown.isEmpty()) << h.prompter.m_shown.join('|').toStdString();
 }
 
@@ -234,7 +251,7 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
 
     // Alice joins as her invoice is added, Bob's invoice joins later through its dialog.
     SelectCustomer(shop.customerID);
-    const int alice = NewInvoice([group](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QString::number(group)); });
+    const int alice = NewInvoice(JoinGroup(group));
     EXPECT_EQ(int(Inv(alice, "InvoiceGroupID")), group);
     shop.Buy(101);
     shop.Buy(104);
@@ -244,7 +261,7 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
     shop.Buy(101);
     shop.Buy(103);
     EXPECT_EQ(LinesOf(groupInvoice).size(), 2u); // Alice's lines only
-    EditInvoice(bobs, [group](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QString::number(group)); });
+    EditInvoice(bobs, JoinGroup(group));
     EXPECT_EQ(int(Inv(bobs, "InvoiceGroupID")), group);
 
     // A's lines of both members are one line of three.
@@ -265,6 +282,27 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
     EXPECT_DOUBLE_EQ(Inv(bobs, "ItemsSubtotal"), 2 * 2.0 + 4.0);
     EXPECT_DOUBLE_EQ(Customer(bob, "BalanceDue"), Inv(bobs, "InvoiceTotal"));
 
+    // Leaving takes Bob's lines out of the group invoice; they come back when he joins again.
+    EditInvoice(bobs, [](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QStringLiteral("0")); });
+    EXPECT_EQ(LinesOf(groupInvoice), (std::map<int, std::pair<int, int>>{{101, {1, 0}}, {104, {1, 0}}}));
+    EditInvoice(bobs, JoinGroup(group));
+    EXPECT_EQ(LinesOf(groupInvoice).size(), 3u);
+
+    // The group's new discount reaches both members, each recomputed from its own lines at the
+    // group's price choice and rates.
+    SelectCustomer(grace);
+    EditInvoice(groupInvoice, [](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editDiscountPercent"), QStringLiteral("20")); });
+    EXPECT_DOUBLE_EQ(Inv(groupInvoice, "DiscountAmount"), 1.83); // 20 % of 9.125
+    EXPECT_NEAR(Customer(grace, "BalanceDue"), Inv(groupInvoice, "InvoiceTotal"), 1e-9);
+    const std::pair<int, double> members[] = {{alice, 1.5 + 1.125}, {bobs, 2 * 1.5 + 3.5}};
+    for (const auto& [member, subtotal] : members) {
+        EXPECT_EQ(Inv(member, "PriceChoice"), 1) << member;
+        EXPECT_DOUBLE_EQ(Inv(member, "ItemsSubtotal"), subtotal) << member;
+        EXPECT_DOUBLE_EQ(Inv(member, "DiscountAmount"), RoundToCents(0.2 * subtotal)) << member;
+        ExpectTotalsFollow(member, 0.06);
+    }
+    EXPECT_DOUBLE_EQ(Customer(bob, "BalanceDue"), Inv(bobs, "InvoiceTotal"));
+
     // Nothing is bought onto the group invoice itself.
     SelectCustomer(grace);
     SelectInvoice(groupInvoice);
@@ -273,8 +311,18 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
     EXPECT_EQ(shop.Stock(102), 5);
     EXPECT_TRUE(h.prompter.m_shown.isEmpty()) << h.prompter.m_shown.join('|').toStdString();
 
+    // Deleting a member takes its lines out of the group invoice.
+    if (h.doc.IsVerifyOn()) h.doc.OnToggleVerifyDelete();
+    SelectCustomer(bob);
+    SelectInvoice(bobs);
+    Click(invoiceBar->DeleteButton());
+    EXPECT_FALSE(shop.InvoiceField(bobs, "ID").isValid());
+    EXPECT_EQ(LinesOf(groupInvoice), (std::map<int, std::pair<int, int>>{{101, {1, 0}}, {104, {1, 0}}}));
+    EXPECT_EQ(Customer(bob, "InvoiceCnt"), 0);
+
     // Closed (with its balance), the group takes no new member; nor does a number of no group.
     h.prompter.Expect(kCloseAnyway, CPrompter::Answer::Yes);
+    SelectCustomer(grace);
     EditInvoice(groupInvoice, [](QDialog& dlg) { Click(Box(dlg, "checkClosed")); });
     ASSERT_EQ(Inv(groupInvoice, "Closed"), 1);
     const struct {
@@ -295,7 +343,7 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
         EXPECT_EQ(h.prompter.m_shown, QStringList{c.message});
         EXPECT_EQ(Inv(id, "InvoiceGroupID"), 0) << c.typed;
     }
-    EXPECT_EQ(LinesOf(groupInvoice).size(), 3u);
+    EXPECT_EQ(LinesOf(groupInvoice).size(), 2u);
 }
 
 TEST_F(Workflow, MultiEditRecomputesEachInvoiceFromItsOwnAmounts) {
