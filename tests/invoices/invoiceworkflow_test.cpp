@@ -30,6 +30,7 @@ const QString kCloseAnyway = QStringLiteral("A balance is still due!\n\nClose an
 class Workflow : public ::testing::Test {
 protected:
     Workflow() {
+        // Wired as the main window wires them: new invoices read the selected store's rate.
         h.invoices->SetNeighbours(h.customers, h.items, h.stores);
         customerBar = new CButtonBar(33200, &h.window);
         invoiceBar = new CButtonBar(34300, &h.window);
@@ -117,9 +118,11 @@ protected:
         EXPECT_DOUBLE_EQ(Inv(id, "SalesTax"), RoundToCents(base * taxRate)) << id;
         EXPECT_NEAR(Inv(id, "InvoiceTotal"), RoundToCents(base + Inv(id, "SalesTax")), 1e-9) << id;
     }
-    static Fill JoinGroup(int group) {
-        return [group](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QString::number(group)); };
+    // Types into one field of the dialog and leaves it.
+    static Fill Typed(const char* field, const QString& text) {
+        return [=](QDialog& dlg) { TypeAndLeave(Edit(dlg, field), text); };
     }
+    static Fill JoinGroup(int group) { return Typed("editGroupID", QString::number(group)); }
 
     ItemShop shop;
     ListHarness& h = shop.h;
@@ -283,7 +286,7 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
     EXPECT_DOUBLE_EQ(Customer(bob, "BalanceDue"), Inv(bobs, "InvoiceTotal"));
 
     // Leaving takes Bob's lines out of the group invoice; they come back when he joins again.
-    EditInvoice(bobs, [](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editGroupID"), QStringLiteral("0")); });
+    EditInvoice(bobs, Typed("editGroupID", QStringLiteral("0")));
     EXPECT_EQ(LinesOf(groupInvoice), (std::map<int, std::pair<int, int>>{{101, {1, 0}}, {104, {1, 0}}}));
     EditInvoice(bobs, JoinGroup(group));
     EXPECT_EQ(LinesOf(groupInvoice).size(), 3u);
@@ -291,7 +294,7 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
     // The group's new discount reaches both members, each recomputed from its own lines at the
     // group's price choice and rates.
     SelectCustomer(grace);
-    EditInvoice(groupInvoice, [](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editDiscountPercent"), QStringLiteral("20")); });
+    EditInvoice(groupInvoice, Typed("editDiscountPercent", QStringLiteral("20")));
     EXPECT_DOUBLE_EQ(Inv(groupInvoice, "DiscountAmount"), 1.83); // 20 % of 9.125
     EXPECT_NEAR(Customer(grace, "BalanceDue"), Inv(groupInvoice, "InvoiceTotal"), 1e-9);
     const std::pair<int, double> members[] = {{alice, 1.5 + 1.125}, {bobs, 2 * 1.5 + 3.5}};
@@ -329,7 +332,8 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
         int typed;
         QString message;
     } refused[] = {
-        {group, QStringLiteral("Invoice is closed!\n\nThe invoice with the group\nnumber %1 has been closed.\n").arg(group)},
+        {group,
+         QStringLiteral("Invoice is closed!\n\nThe invoice with the group\nnumber %1 has been closed.\n").arg(group)},
         {group + 50, QStringLiteral("Invoice not found!\n\nFailed to locate an invoice with\nthe group number: %1\n")
                          .arg(group + 50)},
     };
@@ -348,14 +352,14 @@ TEST_F(Workflow, AGroupInvoiceHoldsItsMembersLinesMergedAndTotalsThemAtItsOwnTer
 
 TEST_F(Workflow, MultiEditRecomputesEachInvoiceFromItsOwnAmounts) {
     SelectCustomer(shop.customerID);
-    const int first = NewInvoice([](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editDiscountPercent"), QStringLiteral("10")); });
+    const int first = NewInvoice(Typed("editDiscountPercent", QStringLiteral("10")));
     shop.Buy(101);
     shop.Buy(102);
-    const int second = NewInvoice([](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editDiscountPercent"), QStringLiteral("25")); });
+    const int second = NewInvoice(Typed("editDiscountPercent", QStringLiteral("25")));
     shop.Buy(103);
     shop.Buy(103);
     // No lines: a shipping charge alone.
-    const int third = NewInvoice([](QDialog& dlg) { TypeAndLeave(Edit(dlg, "editShipCharge"), QStringLiteral("5")); });
+    const int third = NewInvoice(Typed("editShipCharge", QStringLiteral("5")));
     const int ids[] = {first, second, third};
     std::map<int, std::vector<double>> before;
     for (int id : ids)
@@ -420,7 +424,7 @@ TEST_F(Workflow, AnInvoiceNumberMustBeAPositive32BitNumberAndMovesTheCounterPast
     EXPECT_EQ(h.doc.GetHighWaterInvoiceNbr(), numberCounter);
     EXPECT_EQ(h.doc.GetHighWaterInvoiceID(), idCounter);
 
-    const int high = NewInvoice([](QDialog& dlg) { EnterAndType(Edit(dlg, "editInvoiceNumber"), QStringLiteral("500")); });
+    const int high = NewInvoice(Typed("editInvoiceNumber", QStringLiteral("500")));
     EXPECT_EQ(Inv(high, "InvoiceNumber"), 500);
     const int next = NewInvoice();
     EXPECT_EQ(Inv(next, "InvoiceNumber"), 501);
