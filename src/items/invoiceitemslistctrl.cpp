@@ -103,7 +103,7 @@ bool FindStoreItemIn(db::Recordset* rs, int storeItemID) {
 }
 
 // B and C: a failed requery makes the set anew holding no lines, never all of them.
-bool RequerySecondary(std::unique_ptr<db::Recordset>& rs, int invoiceID) {
+bool RequerySecondary(std::unique_ptr<db::Recordset>& rs, int invoiceID, QString* failure = nullptr) {
     if (invoiceID < 0 || !rs) return false;
     try {
         rs->setFilter(invoiceID == 0 ? QStringLiteral("[InvoiceID] > 0") : QStringLiteral("[InvoiceID] = %1").arg(invoiceID));
@@ -112,6 +112,7 @@ bool RequerySecondary(std::unique_ptr<db::Recordset>& rs, int invoiceID) {
         return true;
     } catch (const db::Error& e) {
         Trace(10, e.description());
+        if (failure) *failure = e.description();
         db::Database& database = rs->database();
         rs.reset();
         try {
@@ -630,29 +631,13 @@ bool CInvoiceItemsListCtrl::DeleteAllInvoiceItemsOf(int invoiceID, QString* fail
         if (failure) *failure = QStringLiteral("The invoice items table is not open.");
         return false;
     }
-    db::Recordset& rs = *m_pRecordSetC;
     m_invoiceOfC = -1;
-    try {
-        rs.setFilter(QStringLiteral("[InvoiceID] = %1").arg(invoiceID));
-        rs.requery();
-        m_invoiceOfC = invoiceID;
-    } catch (const db::Error& e) {
-        Trace(10, e.description());
-        if (failure) *failure = e.description();
-        // Only this recordset is made anew; it holds no lines until it is requeried again.
-        db::Database& database = rs.database();
-        m_pRecordSetC.reset();
-        try {
-            m_pRecordSetC = std::make_unique<db::Recordset>(database);
-            m_pRecordSetC->open(QStringLiteral("select * from [InvoiceItems]"));
-            m_pRecordSetC->setFilter(QStringLiteral("[InvoiceID] = -1"));
-            m_pRecordSetC->requery();
-        } catch (const db::Error& reopen) {
-            Trace(10, reopen.description());
-            m_pRecordSetC.reset();
-        }
+    if (invoiceID < 1 || !RequerySecondary(m_pRecordSetC, invoiceID, failure)) {
+        if (failure && failure->isEmpty()) *failure = QStringLiteral("The invoice items table is not open.");
         return false;
     }
+    m_invoiceOfC = invoiceID;
+    db::Recordset& rs = *m_pRecordSetC;
     try {
         db::Transaction tx(rs.database());
         rs.moveFirst();
