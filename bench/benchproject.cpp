@@ -29,21 +29,32 @@ void FillBenchProject(const QString& path, const BenchProjectSize& n) {
     db::Database file;
     file.open(path);
     db::Transaction tx(file);
-    AddRows(file, QStringLiteral("Customer"), n.customers, [](db::Recordset& rs, int i) {
+    const bool grouped = n.groupMembers > 0 && n.invoices >= 2 + n.groupMembers && n.customers >= 2 + n.groupMembers;
+    AddRows(file, QStringLiteral("Customer"), n.customers, [&](db::Recordset& rs, int i) {
         rs.setValue(QStringLiteral("ID"), i);
         rs.setValue(QStringLiteral("CustomerNbr"), i);
         rs.setValue(QStringLiteral("Name"), QStringLiteral("Customer %1").arg(i));
         rs.setValue(QStringLiteral("Taxable"), 1);
         rs.setValue(QStringLiteral("TaxRate"), 0.075);
+        if (grouped && i == 2) rs.setValue(QStringLiteral("ShareOrder"), 1);
     });
+    const int big = n.customers >= 2 ? std::clamp(n.bigCustomerInvoices, 0, n.invoices) : 0;
+    const int spreadOver = big > 0 ? n.customers - 1 : n.customers;
+    const auto customerOf = [&](int invoice) {
+        return invoice > n.invoices - big ? n.customers : (invoice - 1) % spreadOver + 1;
+    };
     AddRows(file, QStringLiteral("Invoice"), n.invoices, [&](db::Recordset& rs, int i) {
         rs.setValue(QStringLiteral("ID"), i);
-        rs.setValue(QStringLiteral("CustomerID"), (i - 1) % n.customers + 1);
-        rs.setValue(QStringLiteral("CustomerNumber"), (i - 1) % n.customers + 1);
+        rs.setValue(QStringLiteral("CustomerID"), customerOf(i));
+        rs.setValue(QStringLiteral("CustomerNumber"), customerOf(i));
         rs.setValue(QStringLiteral("InvoiceNumber"), i);
         rs.setValue(QStringLiteral("TaxRate"), 0.075);
         rs.setValue(QStringLiteral("ShipCostPerLb"), 0.5);
         rs.setValue(QStringLiteral("DateEntered"), 45000.0);
+        if (grouped && i >= 2 && i <= 2 + n.groupMembers) {
+            rs.setValue(QStringLiteral("InvoiceGroupID"), 1);
+            if (i == 2) rs.setValue(QStringLiteral("GroupInvoice"), 1);
+        }
     });
     // The project's first store tracks stock; the others are added beside it.
     db::Recordset stores(file);
@@ -77,9 +88,19 @@ void FillBenchProject(const QString& path, const BenchProjectSize& n) {
             rs.setValue(QStringLiteral("QtyInStock"), 1000);
         });
     }
-    const int rest = std::max(1, n.invoices - 1);
+    // Lines: the first invoice's, then the group members' (when there is a group), then the
+    // rest spread over the invoices after them.
+    const int memberLines = grouped ? n.groupMembers * n.groupMemberLines : 0;
+    const int firstSpread = grouped ? 3 + n.groupMembers : 2;
+    const int rest = std::max(1, n.invoices - firstSpread + 1);
+    const auto invoiceOf = [&](int line) {
+        if (line <= n.firstInvoiceLines) return 1;
+        const int k = line - n.firstInvoiceLines;
+        if (k <= memberLines) return 3 + (k - 1) / n.groupMemberLines;
+        return firstSpread + (k - memberLines) % rest;
+    };
     AddRows(file, QStringLiteral("InvoiceItems"), n.lines, [&](db::Recordset& rs, int i) {
-        const int invoice = i <= n.firstInvoiceLines ? 1 : 2 + (i - n.firstInvoiceLines) % rest;
+        const int invoice = invoiceOf(i);
         const int store = i % n.stores;
         rs.setValue(QStringLiteral("ID"), i);
         rs.setValue(QStringLiteral("InvoiceID"), std::min(invoice, n.invoices));

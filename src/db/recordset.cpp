@@ -715,6 +715,7 @@ void Recordset::cancelUpdate() {
 void Recordset::remove() {
     const std::int64_t key = currentKey();
     m_editMode = NoEdit;
+    const bool cacheWasValid = m_cacheStart >= 0 && m_cacheGeneration == generation();
     sqlite3_stmt* st =
         m_db.prepareCached(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(m_table)));
     sqlite3_bind_int64(st, 1, key);
@@ -726,7 +727,23 @@ void Recordset::remove() {
     saveMembership();
     m_keys.erase(m_keys.begin() + m_pos);
     m_onDeleted = true;
-    m_cacheStart = -1; // positions after the deleted row have moved
+    // Positions after the deleted row have moved down by one: the read cache follows them
+    // rather than being read again (a walk that deletes as it goes would read a block per row).
+    if (cacheWasValid && m_pos < m_cacheStart) {
+        --m_cacheStart;
+        m_cacheGeneration = generation();
+    } else if (cacheWasValid && m_pos < m_cacheStart + m_cacheCount) {
+        const std::size_t row = std::size_t(m_pos - m_cacheStart);
+        const std::size_t width = m_fields.size();
+        m_cells.erase(m_cells.begin() + std::ptrdiff_t(row * width), m_cells.begin() + std::ptrdiff_t((row + 1) * width));
+        m_cachePresent.erase(m_cachePresent.begin() + std::ptrdiff_t(row));
+        if (--m_cacheCount == 0) m_cacheStart = -1;
+        m_cacheGeneration = generation();
+    } else if (cacheWasValid) {
+        m_cacheGeneration = generation(); // the block lies before the deleted row: unchanged
+    } else {
+        m_cacheStart = -1;
+    }
     if (!existed) throw Error(QStringLiteral("Record is deleted."));
 }
 

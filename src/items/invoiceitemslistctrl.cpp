@@ -26,6 +26,9 @@ bool CInvoiceItemsListCtrl::OpenDaoRecordset(db::Database& database) {
         m_pRecordSetC->open(QStringLiteral("select * from [InvoiceItems]"));
         GetPtrRecordset()->setFilter(QStringLiteral("[InvoiceID] = -1"));
         GetPtrRecordset()->requery();
+        // Buying looks lines up by store item: in a file that never had that index, building it
+        // over every line belongs to opening, not to the first Buy.
+        database.ensureIndex(QStringLiteral("InvoiceItems"), QStringLiteral("StoreItemID"));
         return true;
     } catch (const db::Error& e) {
         Trace(10, e.description());

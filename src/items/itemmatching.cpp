@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QHash>
 #include <unordered_map>
+#include <vector>
 
 // Re-linking lines to their invoices and stores, refreshing them from the stores, and copying
 // an invoice's lines into its group invoice.
@@ -405,9 +406,15 @@ bool CInvoiceItemsListCtrl::CopyItemsToGroupInvoice(int groupInvoiceID, int grou
             const int item = group.intValue(QStringLiteral("StoreItemID"));
             if (item >= 1) lineOfItem.emplace(item, group.intValue(QStringLiteral("ID")));
         }
+        // The member's lines are read before any is written: a write to the table makes every
+        // set over it read its rows again.
+        std::vector<CInvoiceItemRecord> lines;
+        lines.reserve(std::size_t(source.recordCount()));
         for (source.moveFirst(); !source.isEOF(); source.moveNext()) {
-            CInvoiceItemRecord line;
-            XferFromRecordset(source, line);
+            lines.emplace_back();
+            XferFromRecordset(source, lines.back());
+        }
+        for (CInvoiceItemRecord& line : lines) {
             // Lines tied to no store item are different goods each: never merged.
             const auto merged = line.StoreItemID >= 1 ? lineOfItem.find(line.StoreItemID) : lineOfItem.end();
             if (merged != lineOfItem.end()) {
