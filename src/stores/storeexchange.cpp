@@ -1,5 +1,7 @@
 #include "storeexchange.h"
 
+#include "exchangesource.h"
+
 #include "db/database.h"
 #include "db/recordset.h"
 #include "lookup/groupedstringlist.h"
@@ -11,6 +13,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <utility>
 
@@ -176,28 +179,26 @@ void ExportStoreListToMdb(db::Database& project, db::Database& file, int storeID
 
 // ---------------------------------------------------------------- import steps
 
-// An SQLite file is read; an Access file (what older programs wrote) and anything else are
-// told apart so the message can say what the file is.
-bool CheckFileKind(const QString& path, QString& error) {
+enum class FileKind { None, SQLite, Access };
+
+// An SQLite file is read as it is; an Access file (what older programs wrote) through the
+// Access reader; anything else is refused here, naming the file.
+FileKind CheckFileKind(const QString& path, QString& error) {
     QFile f(path);
     if (!f.exists()) {
         error = QStringLiteral("Could not find file '%1'.").arg(path);
-        return false;
+        return FileKind::None;
     }
     if (!f.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("The file\n%1\ncannot be read.").arg(path);
-        return false;
+        return FileKind::None;
     }
     const QByteArray head = f.read(32);
-    if (head.startsWith(QByteArray("SQLite format 3\0", 16))) return true;
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16))) return FileKind::SQLite;
     const QByteArray engine = head.mid(4, 15);
-    if (engine == "Standard Jet DB" || engine == "Standard ACE DB")
-        error = QStringLiteral("The file\n%1\nis an Access database. Store files kept in Access databases "
-                               "cannot be imported yet.")
-                    .arg(path);
-    else
-        error = QStringLiteral("The file\n%1\nis not a store file.").arg(path);
-    return false;
+    if (engine == "Standard Jet DB" || engine == "Standard ACE DB") return FileKind::Access;
+    error = QStringLiteral("The file\n%1\nis not a store file.").arg(path);
+    return FileKind::None;
 }
 
 bool ReadVersionFromStoreMdb(db::Database& file, int& version) {
@@ -379,10 +380,23 @@ bool ImportStore(CQuorvaneDoc& doc, const QString& file, QString& error, int* ne
         error = QStringLiteral("No project is open.");
         return false;
     }
-    if (!CheckFileKind(file, error)) return false;
+    const FileKind kind = CheckFileKind(file, error);
+    if (kind == FileKind::None) return false;
+    // An Access file is read into a working copy first: the steps below read that copy, and
+    // nothing of the project is touched when the file cannot be read.
+    QTemporaryDir scratch;
+    QString readFrom = file;
+    if (kind == FileKind::Access) {
+        if (!scratch.isValid()) {
+            error = QStringLiteral("The file\n%1\ncannot be read: no room for a working copy.").arg(file);
+            return false;
+        }
+        readFrom = scratch.filePath(QStringLiteral("store.sqlite"));
+        if (!storeexchange::CopyAccessExchangeFile(file, readFrom, error)) return false;
+    }
     db::Database in;
     try {
-        in.open(file, true);
+        in.open(readFrom, true);
     } catch (const db::Error& e) {
         Trace(10, e.description());
         error = QStringLiteral("The file\n%1\nis not a store file.").arg(file);

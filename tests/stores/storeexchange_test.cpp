@@ -1,5 +1,6 @@
 // The store exchange file: a store with its items, container list and discount table written
 // to a file and read back as new stores, on windows and without; refused and failing imports.
+#include "jetwriter.h"
 #include "listharness.h"
 #include "userinput.h"
 
@@ -305,7 +306,7 @@ TEST_F(StoreExchange, FilesThatAreNoStoreFilesAreRefusedSayingWhatTheyAre) {
         const char* says;
     };
     const Case cases[] = {
-        {"access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(200, '\0'), "is an Access database"},
+        {"access.mdb", QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(200, '\0'), "cannot be read"},
         {"text.mdb", QByteArray("ID,Name\n1,bottle\n"), "is not a store file."},
         {"empty.mdb", QByteArray(), "is not a store file."},
     };
@@ -381,6 +382,179 @@ TEST_F(StoreExchange, AnImportThatFailsMidwayLeavesNothingBehind) {
     int storeID = -1;
     ASSERT_TRUE(ImportStore(h.doc, file, error, &storeID)) << error.toStdString();
     ExpectCopyOfFirstStore(Project(), storeID, QStringLiteral("Default_1"));
+}
+
+// ---------------------------------------------------------------- exchange files kept in Access databases
+
+namespace {
+
+jetwriter::ColumnType JetType(db::Type type) {
+    switch (type) {
+    case db::Type::Boolean: // written as a whole number: 0 or 1
+    case db::Type::Integer: return jetwriter::Integer;
+    case db::Type::Long: return jetwriter::Long;
+    case db::Type::Double: return jetwriter::Double;
+    case db::Type::Date: return jetwriter::Date;
+    case db::Type::Text: return jetwriter::Text;
+    }
+    return jetwriter::Text;
+}
+
+using JetTables = std::vector<jetwriter::Table>;
+
+// The tables of an SQLite exchange file, field for field, as they go into an Access file.
+JetTables JetTablesOf(const QString& sqliteFile) {
+    db::Database d;
+    d.open(sqliteFile, true);
+    JetTables tables;
+    for (const QString& name : d.tableNames()) {
+        const db::TableDef def = d.tableDef(name);
+        jetwriter::Table t{name, {}, {}};
+        for (const db::FieldDef& f : def.fields) t.columns.push_back({JetType(f.type), f.name});
+        for (const QVariantHash& row : ReadRows(d, name)) {
+            std::vector<QVariant> values;
+            for (const db::FieldDef& f : def.fields) values.push_back(row.value(f.name));
+            t.rows.push_back(values);
+        }
+        tables.push_back(t);
+    }
+    return tables;
+}
+
+jetwriter::Table* Find(JetTables& tables, const QString& name) {
+    for (jetwriter::Table& t : tables)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class AccessExchange : public StoreExchange {
+protected:
+    void SetUp() override {
+        StoreExchange::SetUp();
+        // Letters beyond ASCII, a store that tracks stock and a text left blank.
+        Project().exec(QStringLiteral("UPDATE StoreItems_1 SET Description = 'Bière d''été – brune' WHERE ItemCode = 'B1'"));
+        Project().exec(QStringLiteral("UPDATE Store SET TrackStockQty = 1, City = 'Québec', Comment = ' ' WHERE ID = 1"));
+        Export();
+        mdb = h.folder.path(QStringLiteral("store-access.mdb"));
+    }
+    void WriteAccess(const std::function<void(JetTables&)>& change = {}) {
+        JetTables tables = JetTablesOf(file);
+        if (change) change(tables);
+        WriteFile(mdb, jetwriter::Database(tables));
+    }
+    QString mdb;
+};
+
+TEST_F(AccessExchange, AnAccessFileImportsAsTheSameStoreAsTheSqliteFile) {
+    // The Access file holds Null where the program keeps a blank or 0, and a table of its own.
+    WriteAccess([](JetTables& tables) {
+        for (jetwriter::Table& t : tables)
+            for (auto& row : t.rows)
+                for (size_t i = 0; i < row.size(); ++i) {
+                    const bool text = t.columns[i].type == jetwriter::Text;
+                    if ((text && row[i].toString() == QLatin1String(" ")) || (!text && row[i].toDouble() == 0.0))
+                        row[i] = QVariant();
+                }
+        tables.push_back({QStringLiteral("Notes"), {{jetwriter::Text, QStringLiteral("Note")}}, {{QStringLiteral("kept out")}}});
+    });
+    QString error;
+    int fromSqlite = -1, fromAccess = -1;
+    ASSERT_TRUE(ImportStore(h.doc, file, error, &fromSqlite)) << error.toStdString();
+    ASSERT_TRUE(ImportStore(h.doc, mdb, error, &fromAccess)) << error.toStdString();
+    EXPECT_EQ(h.stores->TabBar()->count(), 3);
+    EXPECT_EQ(h.stores->CurrentStoreList()->GetStoreID(), fromAccess);
+    EXPECT_EQ(h.stores->CurrentStoreList()->GetItemCount(), 3);
+    ExpectCopyOfFirstStore(Project(), fromAccess, QStringLiteral("Default_2"));
+
+    // Every field of the store and its items, the list entries and the discount table rows.
+    const QStringList links{QStringLiteral("ID"), QStringLiteral("DiscTableID"), QStringLiteral("ContainerID")};
+    const QVariantHash a = ReadRows(Project(), QStringLiteral("Store"), QStringLiteral("ID"), fromSqlite).at(0);
+    const QVariantHash b = ReadRows(Project(), QStringLiteral("Store"), QStringLiteral("ID"), fromAccess).at(0);
+    EXPECT_EQ(Without(b, links), Without(a, links));
+    EXPECT_EQ(b.value(QStringLiteral("City")).toString(), QStringLiteral("Québec"));
+    EXPECT_EQ(b.value(QStringLiteral("TrackStockQty")).toInt(), 1);
+    EXPECT_EQ(b.value(QStringLiteral("Comment")).toString(), QStringLiteral(" "));
+    const Rows itemsA = ReadRows(Project(), QStringLiteral("StoreItems_%1").arg(fromSqlite));
+    const Rows itemsB = ReadRows(Project(), QStringLiteral("StoreItems_%1").arg(fromAccess));
+    ASSERT_EQ(itemsB.size(), 3u);
+    for (size_t i = 0; i < itemsA.size(); ++i)
+        EXPECT_EQ(Without(itemsB[i], {QStringLiteral("ID")}), Without(itemsA[i], {QStringLiteral("ID")})) << i;
+    EXPECT_EQ(itemsB[0].value(QStringLiteral("Description")).toString(), QStringLiteral("Bière d'été – brune"));
+    EXPECT_EQ(itemsB[0].value(QStringLiteral("UserField1")).toString(), QStringLiteral(" ")); // Null in the file
+    EXPECT_EQ(itemsB[1].value(QStringLiteral("QtyInStock")), QVariant(0));
+    const QStringList listFields{QStringLiteral("ID"), QStringLiteral("Group"), QStringLiteral("Category")};
+    for (const auto& [table, link, field] : {std::tuple{"ContainerList", "ContainerID", "Group"}, std::tuple{"Lookup", "DiscTableID", "Category"}}) {
+        SCOPED_TRACE(table);
+        const Rows entriesA = ReadRows(Project(), QLatin1String(table), QLatin1String(field), a.value(QLatin1String(link)));
+        const Rows entriesB = ReadRows(Project(), QLatin1String(table), QLatin1String(field), b.value(QLatin1String(link)));
+        ASSERT_FALSE(entriesA.empty());
+        ASSERT_EQ(entriesB.size(), entriesA.size());
+        for (size_t i = 0; i < entriesA.size(); ++i) EXPECT_EQ(Without(entriesB[i], listFields), Without(entriesA[i], listFields));
+    }
+    EXPECT_TRUE(h.prompter.m_shown.isEmpty());
+}
+
+TEST_F(AccessExchange, ABadAccessFileIsRefusedWithItsMessageAndNothingChanges) {
+    struct Case {
+        const char* what;
+        std::function<void(JetTables&)> damage;
+        std::function<void(QByteArray&)> cut;
+        QString message; // contained in the error; %1 is the file
+    };
+    const Case cases[] = {
+        {"another version", [](JetTables& t) { Find(t, QStringLiteral("FileVersion"))->rows[0][0] = 1001; },
+         {}, QStringLiteral("The store file\n%1\nis of version 1001, this project of version 1002.")},
+        {"no version table",
+         [](JetTables& t) { std::erase_if(t, [](const jetwriter::Table& x) { return x.name == QLatin1String("FileVersion"); }); },
+         {}, QStringLiteral("The file\n%1\nis not a store file: it holds no file version.")},
+        {"no item table",
+         [](JetTables& t) { std::erase_if(t, [](const jetwriter::Table& x) { return x.name.startsWith(QLatin1String("StoreItems_")); }); },
+         {}, QStringLiteral("An error occurred while importing\nthe store product list.")},
+        {"no discount table",
+         [](JetTables& t) { std::erase_if(t, [](const jetwriter::Table& x) { return x.name == QLatin1String("Lookup"); }); },
+         {}, QStringLiteral("An error occurred while importing\nthe discount table.")},
+        {"an item code too long for the project",
+         [](JetTables& t) { Find(t, QStringLiteral("StoreItems_1"))->rows[2][1] = QString(30, QLatin1Char('x')); },
+         {}, QStringLiteral("An error occurred while importing\nthe store product list.")},
+        {"a text where a price belongs",
+         [](JetTables& t) {
+             jetwriter::Table* items = Find(t, QStringLiteral("StoreItems_1"));
+             items->columns[5].type = jetwriter::Text; // BaseLinePrice
+             for (auto& row : items->rows) row[5] = QStringLiteral("cheap");
+         },
+         {}, QStringLiteral("The Access store file\n%1\nis damaged: the field BaseLinePrice of its table StoreItems_1")},
+        {"truncated in its catalog", {}, [](QByteArray& bytes) { bytes.truncate(jetwriter::kPage * 3 + 100); },
+         QStringLiteral("The Access store file\n%1\ncannot be read:\n")},
+        {"its last page missing", {}, [](QByteArray& bytes) { bytes.truncate(bytes.size() - jetwriter::kPage); },
+         QStringLiteral("The Access store file\n%1\ncannot be read:\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        JetTables tables = JetTablesOf(file);
+        if (c.damage) c.damage(tables);
+        QByteArray bytes = jetwriter::Database(tables);
+        if (c.cut) c.cut(bytes);
+        WriteFile(mdb, bytes);
+        const ProjectState before = StateOf(Project());
+        QString error;
+        EXPECT_FALSE(ImportStore(h.doc, mdb, error));
+        const QString expected = c.message.contains(QLatin1String("%1")) ? c.message.arg(mdb) : c.message;
+        EXPECT_TRUE(error.startsWith(expected)) << error.toStdString();
+        EXPECT_EQ(StateOf(Project()), before);
+        EXPECT_EQ(h.stores->TabBar()->count(), 1);
+    }
+    // The same file whole imports.
+    WriteAccess();
+    QString error;
+    EXPECT_TRUE(ImportStore(h.doc, mdb, error)) << error.toStdString();
 }
 
 // ---------------------------------------------------------------- the commands on the main window

@@ -1,3 +1,4 @@
+#include "../support/jetwriter.h"
 #include "../support/testutil.h"
 #include "db/database.h"
 #include "db/recordset.h"
@@ -548,4 +549,57 @@ TEST_F(QvtoolTest, ExportStoreAndImportStoreRoundTripAStore) {
     const ToolRun missing = RunTool({QStringLiteral("import-store"), to, folder.path(QStringLiteral("none.mdb"))});
     EXPECT_EQ(missing.exitCode, 1) << Show(missing);
     EXPECT_FALSE(missing.err.trimmed().isEmpty());
+}
+
+TEST_F(QvtoolTest, ImportStoreReadsAnExchangeFileKeptInAnAccessDatabase) {
+    using jetwriter::Long, jetwriter::Integer, jetwriter::Double, jetwriter::Text;
+    const std::vector<jetwriter::Table> tables = {
+        {QStringLiteral("FileVersion"), {{Integer, QStringLiteral("Version")}}, {{1002}}},
+        {QStringLiteral("Store"),
+         {{Long, QStringLiteral("ID")}, {Text, QStringLiteral("StoreTabName")}, {Integer, QStringLiteral("TrackStockQty")}},
+         {{7, QStringLiteral("Mühle"), 1}}},
+        {QStringLiteral("StoreItems_7"),
+         {{Long, QStringLiteral("ID")}, {Text, QStringLiteral("Description")}, {Double, QStringLiteral("BaseLinePrice")}},
+         {{70, QStringLiteral("Roggenmehl"), 24.5}}},
+        {QStringLiteral("ContainerNamesList"), {{Long, QStringLiteral("ID")}, {Text, QStringLiteral("String")}}, {{3, QStringLiteral("Säcke")}}},
+        {QStringLiteral("ContainerList"),
+         {{Long, QStringLiteral("ID")}, {Long, QStringLiteral("Group")}, {Text, QStringLiteral("String")}},
+         {{31, 3, QStringLiteral("sack")}}},
+        {QStringLiteral("DiscTableNamesList"), {{Long, QStringLiteral("ID")}, {Text, QStringLiteral("String")}}, {{4, QStringLiteral("Mengen")}}},
+        {QStringLiteral("Lookup"),
+         {{Long, QStringLiteral("ID")}, {Long, QStringLiteral("Category")}, {Text, QStringLiteral("ItemName")}, {Double, QStringLiteral("Value")}},
+         {{41, 4, QStringLiteral("bulk"), 0.2}}},
+    };
+    const QString file = folder.path(QStringLiteral("old.mdb"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(jetwriter::Database(tables));
+    }
+    const QString to = NewProject(QStringLiteral("to"));
+    const ToolRun imported = RunTool({QStringLiteral("import-store"), to, file});
+    ASSERT_EQ(imported.exitCode, 0) << Show(imported);
+    const auto items = DumpRows(RunTool({QStringLiteral("dump"), to, QStringLiteral("StoreItems_2")}));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].at(QStringLiteral("Description")), QStringLiteral("Roggenmehl"));
+    EXPECT_EQ(items[0].at(QStringLiteral("BaseLinePrice")), QStringLiteral("24.5"));
+    const auto stores = DumpRows(RunTool({QStringLiteral("dump"), to, QStringLiteral("Store")}));
+    ASSERT_EQ(stores.size(), 2u);
+    EXPECT_EQ(stores[1].at(QStringLiteral("StoreTabName")), QStringLiteral("Mühle"));
+    EXPECT_EQ(stores[1].at(QStringLiteral("TrackStockQty")), QStringLiteral("1"));
+    EXPECT_EQ(stores[1].at(QStringLiteral("City")), QStringLiteral(" ")); // not in the file
+
+    // A damaged file: exit 1, the message names the file, the project keeps one store.
+    QByteArray bytes = jetwriter::Database(tables);
+    bytes.truncate(jetwriter::kPage + 10);
+    const QString damaged = folder.path(QStringLiteral("damaged.mdb"));
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const ToolRun refused = RunTool({QStringLiteral("import-store"), to, damaged});
+    EXPECT_EQ(refused.exitCode, 1) << Show(refused);
+    EXPECT_TRUE(refused.err.contains(damaged)) << Show(refused);
+    EXPECT_EQ(DumpRows(RunTool({QStringLiteral("dump"), to, QStringLiteral("Store")})).size(), 2u);
 }
