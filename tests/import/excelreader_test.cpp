@@ -2,6 +2,7 @@
 #include "import/xlsxsheet.h"
 
 #include "testutil.h"
+#include "xlswriter.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -737,6 +738,101 @@ void CheckSample(const QString& path, const std::vector<SampleTable>& expected) 
 
 const char* kAnySheetsNote =
     "s:This workbook contains 4 sheets: Visible, Hidden, VeryHidden and Chart";
+
+namespace {
+
+// Writes a workbook and reads it back through FreeXL: every table as text.
+std::vector<std::pair<std::string, Read>> ReadXls(const QByteArray& bytes) {
+    TempFolder folder;
+    const QString path = folder.path("book.xls");
+    Write(path, bytes);
+    std::vector<std::pair<std::string, Read>> tables;
+    auto source = OpenExcelSource(path);
+    for (const QString& name : source->tableNames())
+        tables.emplace_back(name.toStdString(), ReadTable(*source, name));
+    return tables;
+}
+
+} // namespace
+
+TEST(ExcelReader, XlsWrittenWorkbookReadsBack) {
+    const QDate day(2024, 1, 31);
+    const QDateTime when(day, QTime(10, 20, 30), Qt::UTC);
+    const std::vector<xlswriter::Sheet> sheets = {
+        {"Prices",
+         {{"Code", "Prix €", "Qty", "Ok", "Day", "When"},
+          {"Crème brûlée", 12.5, 3, true, day, when},
+          {"Ærøskøbing", -0.25, 4, false, day.addDays(1), when.addSecs(-36000)},
+          {"Crème brûlée", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}}},
+        {"Été", {{"N"}, {1}, {2}}},
+        {"Empty", {}}};
+    for (const bool date1904 : {false, true}) {
+        SCOPED_TRACE(date1904);
+        const auto tables = ReadXls(xlswriter::Workbook(sheets, date1904));
+        ASSERT_EQ(tables.size(), 2u); // an empty sheet is no table
+        EXPECT_EQ(tables[0].first, "Prices");
+        EXPECT_EQ(tables[0].second.fields,
+                  (std::vector<std::string>{"Code:Text12", "Prix €:Double", "Qty:Long", "Ok:Long",
+                                            "Day:Date", "When:Date"}));
+        EXPECT_EQ(tables[0].second.rows,
+                  (std::vector<std::string>{
+                      "s:Crème brûlée|d:12.5|i:3|i:1|t:2024-01-31 00:00:00.000Z|"
+                      "t:2024-01-31 10:20:30.000Z",
+                      "s:Ærøskøbing|d:-0.25|i:4|i:0|t:2024-02-01 00:00:00.000Z|"
+                      "t:2024-01-31 00:20:30.000Z",
+                      "s:Crème brûlée|\\N|\\N|\\N|\\N|\\N"}));
+        EXPECT_EQ(tables[1].first, "Été");
+        EXPECT_EQ(tables[1].second.fields, (std::vector<std::string>{"N:Long"}));
+        EXPECT_EQ(tables[1].second.rows, (std::vector<std::string>{"i:1", "i:2"}));
+    }
+}
+
+TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
+    // Records over several sectors, so that a broken sector chain shows in them.
+    std::vector<std::vector<QVariant>> rows{{"A", "B"}};
+    for (int r = 0; r < 400; ++r)
+        rows.push_back({QString::number(r), r});
+    const QByteArray good = xlswriter::Workbook({{"S", rows}});
+    const auto with = [&](int offset, const QByteArray& bytes) {
+        QByteArray b = good;
+        b.replace(offset, bytes.size(), bytes);
+        return b;
+    };
+    const int fat = 512, stream = 1024, directory = int(good.size()) - 512;
+    const struct Case {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"cut in the header", good.left(300)},
+        {"cut in the stream", good.left(stream + 600)},
+        {"no directory", good.left(directory)},
+        {"wrong signature", with(0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE2")},
+        {"sector size 0", with(0x1E, xlswriter::Le16(0))},
+        {"directory past the end", with(0x30, xlswriter::Le32(999))},
+        {"FAT sector past the end", with(0x4C, xlswriter::Le32(999))},
+        {"a chain that loops", with(fat + 4, xlswriter::Le32(1))},
+        {"a chain past the end", with(fat + 4, xlswriter::Le32(5000))},
+        {"no Workbook stream", with(directory + 128, QByteArray("X\0", 2))},
+        {"not BIFF8", with(stream + 4, xlswriter::Le16(0x0500))},
+        {"no BOF", with(stream, xlswriter::Le16(0x0001))},
+        {"a record past the stream", with(stream + 2, xlswriter::Le16(0x7FFF))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const QString path = folder.path("bad.xls");
+        Write(path, c.bytes);
+        try {
+            auto source = OpenExcelSource(path);
+            for (const QString& name : source->tableNames())
+                ReadTable(*source, name);
+            ADD_FAILURE() << "no error";
+        } catch (const SourceError& e) {
+            EXPECT_TRUE(e.message().contains(u"bad.xls")) << e.message().toStdString();
+        }
+    }
+}
 
 TEST(ExcelReader, XlsSamples) {
     const QString dir = SamplesDir() + QStringLiteral("/xls/");
