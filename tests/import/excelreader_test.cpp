@@ -787,6 +787,20 @@ TEST(ExcelReader, XlsWrittenWorkbookReadsBack) {
     }
 }
 
+TEST(ExcelReader, XlsSharedStringsOverSeveralRecords) {
+    // Over 8224 bytes of strings: the table goes on in CONTINUE records.
+    std::vector<std::vector<QVariant>> rows{{"Name"}};
+    std::vector<std::string> expected;
+    for (int r = 0; r < 1500; ++r) {
+        const QString name = QStringLiteral("Pâté n°%1").arg(r);
+        rows.push_back({name});
+        expected.push_back("s:" + name.toStdString());
+    }
+    const auto tables = ReadXls(xlswriter::Workbook({{"S", rows}}));
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0].second.rows, expected);
+}
+
 TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
     // Records over several sectors, so that a broken sector chain shows in them.
     std::vector<std::vector<QVariant>> rows{{"A", "B"}};
