@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <QLocale>
 #include <QSet>
+#include <QtEndian>
 #include <QStringDecoder>
 #include <QTime>
 #include <QXmlStreamReader>
@@ -259,7 +260,67 @@ QString XlsProblem(int rc) {
     }
 }
 
+// FreeXL reads a directory entry's name by the length the entry gives, past the entry when that
+// is over the name's 64 bytes; such a file is refused before FreeXL sees it. Whatever else is
+// wrong is left to FreeXL, which says so.
+bool XlsDirectoryNamesFit(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray head = f.read(512);
+    const auto le32 = [](const QByteArray& b, qint64 at) {
+        return at >= 0 && at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at)
+                                             : quint32(0xFFFFFFFE);
+    };
+    if (head.size() < 512)
+        return true;
+    const int shift = qFromLittleEndian<quint16>(head.constData() + 0x1E);
+    if (shift != 9 && shift != 12)
+        return true;
+    const qint64 sector = qint64(1) << shift;
+    const qint64 sectors = (f.size() - sector) / sector;
+    const auto read = [&](quint32 n) {
+        if (qint64(n) >= sectors || !f.seek((qint64(n) + 1) * sector))
+            return QByteArray();
+        return f.read(sector);
+    };
+    // The FAT's sectors: 109 in the header, then the DIFAT chain (its last entry the next link).
+    std::vector<quint32> fatSectors;
+    const qint64 fatCount = std::min<qint64>(le32(head, 0x2C), sectors);
+    for (int i = 0; i < 109 && qint64(fatSectors.size()) < fatCount; ++i)
+        fatSectors.push_back(le32(head, 0x4C + 4 * i));
+    for (quint32 difat = le32(head, 0x44), steps = 0;
+         qint64(fatSectors.size()) < fatCount && qint64(steps) < sectors; ++steps) {
+        const QByteArray links = read(difat);
+        if (links.isEmpty())
+            break;
+        for (qint64 at = 0; at + 4 < sector && qint64(fatSectors.size()) < fatCount; at += 4)
+            fatSectors.push_back(le32(links, at));
+        difat = le32(links, sector - 4);
+    }
+    const qint64 perSector = sector / 4;
+    const auto next = [&](quint32 n) {
+        const qint64 index = qint64(n) / perSector;
+        if (index >= qint64(fatSectors.size()))
+            return quint32(0xFFFFFFFE);
+        return le32(read(fatSectors[size_t(index)]), (qint64(n) % perSector) * 4);
+    };
+    // The directory's chain, at most as long as the file has sectors so that a loop ends.
+    quint32 n = le32(head, 0x30);
+    for (qint64 steps = 0; steps < sectors; ++steps, n = next(n)) {
+        const QByteArray entries = read(n);
+        if (entries.isEmpty())
+            break;
+        for (qint64 at = 0; at + 128 <= entries.size(); at += 128)
+            if (qFromLittleEndian<quint16>(entries.constData() + at + 0x40) > 64)
+                return false;
+    }
+    return true;
+}
+
 void OpenXls(const QString& path, XlsHandle& handle) {
+    if (!XlsDirectoryNamesFit(path))
+        Fail(QStringLiteral("The workbook \"%1\" cannot be read: it is damaged.").arg(Shown(path)));
     const int rc = freexl_open(QFile::encodeName(path).constData(), handle.out());
     if (rc != FREEXL_OK)
         Fail(QStringLiteral("The workbook \"%1\" cannot be read: %2.")

@@ -828,6 +828,9 @@ TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
         {"a chain that loops", with(fat + 4, xlswriter::Le32(1))},
         {"a chain past the end", with(fat + 4, xlswriter::Le32(5000))},
         {"no Workbook stream", with(directory + 128, QByteArray("X\0", 2))},
+        // FreeXL would read a name by this length, past its entry.
+        {"a directory name past its field", with(directory + 0x40, xlswriter::Le16(5632))},
+        {"a stream name past its field", with(directory + 128 + 0x40, xlswriter::Le16(66))},
         {"not BIFF8", with(stream + 4, xlswriter::Le16(0x0500))},
         {"no BOF", with(stream, xlswriter::Le16(0x0001))},
         {"a record past the stream", with(stream + 2, xlswriter::Le16(0x7FFF))},
