@@ -260,10 +260,11 @@ QString XlsProblem(int rc) {
     }
 }
 
-// FreeXL reads a directory entry's name by the length the entry gives, past the entry when that
-// is over the name's 64 bytes; such a file is refused before FreeXL sees it. Whatever else is
-// wrong is left to FreeXL, which says so.
-bool XlsDirectoryNamesFit(const QString& path) {
+// FreeXL trusts two lengths: a directory entry's name length (it reads past the entry when that
+// is over the name's 64 bytes) and a record's length in the workbook stream (it copies past the
+// stream's end). Such a file is refused before FreeXL sees it; whatever else is wrong is left to
+// FreeXL, which says so.
+bool XlsLengthsFit(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return true;
@@ -305,21 +306,42 @@ bool XlsDirectoryNamesFit(const QString& path) {
             return quint32(0xFFFFFFFE);
         return le32(read(fatSectors[size_t(index)]), (qint64(n) % perSector) * 4);
     };
-    // The directory's chain, at most as long as the file has sectors so that a loop ends.
-    quint32 n = le32(head, 0x30);
-    for (qint64 steps = 0; steps < sectors; ++steps, n = next(n)) {
-        const QByteArray entries = read(n);
-        if (entries.isEmpty())
-            break;
-        for (qint64 at = 0; at + 128 <= entries.size(); at += 128)
-            if (qFromLittleEndian<quint16>(entries.constData() + at + 0x40) > 64)
-                return false;
+    // A chain, at most as long as the file has sectors so that a loop ends, up to limit bytes.
+    const auto chain = [&](quint32 n, qint64 limit) {
+        QByteArray out;
+        for (qint64 steps = 0; steps < sectors && out.size() < limit; ++steps, n = next(n)) {
+            const QByteArray bytes = read(n);
+            if (bytes.isEmpty())
+                break;
+            out += bytes;
+        }
+        return out.left(limit);
+    };
+    const QByteArray entries = chain(le32(head, 0x30), sectors * sector);
+    QByteArray stream;
+    for (qint64 at = 0; at + 128 <= entries.size(); at += 128) {
+        const char* e = entries.constData() + at;
+        const int nameLength = qFromLittleEndian<quint16>(e + 0x40);
+        if (nameLength > 64)
+            return false;
+        const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(e),
+                                                std::max(0, nameLength / 2 - 1));
+        const quint32 size = qFromLittleEndian<quint32>(e + 0x78);
+        // A stream under 4096 bytes lives in the mini stream: FreeXL is left to it.
+        if (e[0x42] == 2 && stream.isEmpty() && size >= 4096 &&
+            (name == u"Workbook" || name == u"Book"))
+            stream = chain(qFromLittleEndian<quint32>(e + 0x74), size);
+    }
+    for (qint64 at = 0; at + 4 <= stream.size();) {
+        at += 4 + qFromLittleEndian<quint16>(stream.constData() + at + 2);
+        if (at > stream.size())
+            return false;
     }
     return true;
 }
 
 void OpenXls(const QString& path, XlsHandle& handle) {
-    if (!XlsDirectoryNamesFit(path))
+    if (!XlsLengthsFit(path))
         Fail(QStringLiteral("The workbook \"%1\" cannot be read: it is damaged.").arg(Shown(path)));
     const int rc = freexl_open(QFile::encodeName(path).constData(), handle.out());
     if (rc != FREEXL_OK)

@@ -831,6 +831,10 @@ TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
         // FreeXL would read a name by this length, past its entry.
         {"a directory name past its field", with(directory + 0x40, xlswriter::Le16(5632))},
         {"a stream name past its field", with(directory + 128 + 0x40, xlswriter::Le16(66))},
+        // FreeXL would copy a record by its length, past the stream's end.
+        {"a record past the stream's end",
+         xlswriter::Compound(xlswriter::Biff({{"S", rows}}) + xlswriter::Le16(0) +
+                             xlswriter::Le16(47104))},
         {"not BIFF8", with(stream + 4, xlswriter::Le16(0x0500))},
         {"no BOF", with(stream, xlswriter::Le16(0x0001))},
         {"a record past the stream", with(stream + 2, xlswriter::Le16(0x7FFF))},
