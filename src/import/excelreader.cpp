@@ -332,10 +332,33 @@ bool XlsLengthsFit(const QString& path) {
             (name == u"Workbook" || name == u"Book"))
             stream = chain(qFromLittleEndian<quint32>(e + 0x74), size);
     }
+    // In BIFF8, the texts of number formats, sheet names and plain cells must fit their record.
+    const bool biff8 = stream.size() >= 6 && qFromLittleEndian<quint16>(stream.constData()) ==
+                                                  0x0809 &&
+                       qFromLittleEndian<quint16>(stream.constData() + 4) == 0x0600;
     for (qint64 at = 0; at + 4 <= stream.size();) {
-        at += 4 + qFromLittleEndian<quint16>(stream.constData() + at + 2);
-        if (at > stream.size())
+        const int type = qFromLittleEndian<quint16>(stream.constData() + at);
+        const int length = qFromLittleEndian<quint16>(stream.constData() + at + 2);
+        if (at + 4 + length > stream.size())
             return false;
+        const uchar* data = reinterpret_cast<const uchar*>(stream.constData() + at + 4);
+        // Where the count of characters is, its size, and where the characters start.
+        int count = -1, countSize = 2;
+        if (type == 0x041E)
+            count = 2;
+        else if (type == 0x0085)
+            count = 6, countSize = 1;
+        else if (type == 0x0204)
+            count = 6;
+        if (biff8 && count >= 0) {
+            if (count + countSize + 1 > length)
+                return false;
+            const int chars = countSize == 1 ? data[count] : qFromLittleEndian<quint16>(data + count);
+            const int width = (data[count + countSize] & 1) ? 2 : 1;
+            if (count + countSize + 1 + chars * width > length)
+                return false;
+        }
+        at += 4 + length;
     }
     return true;
 }

@@ -832,6 +832,11 @@ TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
         {"a directory name past its field", with(directory + 0x40, xlswriter::Le16(5632))},
         {"a stream name past its field", with(directory + 128 + 0x40, xlswriter::Le16(66))},
         // FreeXL would copy a record by its length, past the stream's end.
+        // FreeXL would copy a text by its count of characters, past its record.
+        {"a number format longer than its record",
+         with(int(good.indexOf("yyyy-mm-dd")) - 3, xlswriter::Le16(0xFFED))},
+        {"a sheet name longer than its record",
+         with(int(good.indexOf(QByteArray("\x01\0S", 3))), QByteArray(1, '\xF0'))},
         {"a record past the stream's end",
          xlswriter::Compound(xlswriter::Biff({{"S", rows}}) + xlswriter::Le16(0) +
                              xlswriter::Le16(47104))},
