@@ -10,10 +10,10 @@
 #include <QIODevice>
 #include <QLocale>
 #include <QSet>
-#include <QtEndian>
 #include <QStringDecoder>
 #include <QTime>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -333,8 +333,8 @@ bool XlsLengthsFit(const QString& path) {
             stream = chain(qFromLittleEndian<quint32>(e + 0x74), size);
     }
     // In BIFF8, the texts of number formats, sheet names and plain cells must fit their record.
-    const bool biff8 = stream.size() >= 6 && qFromLittleEndian<quint16>(stream.constData()) ==
-                                                  0x0809 &&
+    const bool biff8 = stream.size() >= 6 &&
+                       qFromLittleEndian<quint16>(stream.constData()) == 0x0809 &&
                        qFromLittleEndian<quint16>(stream.constData() + 4) == 0x0600;
     for (qint64 at = 0; at + 4 <= stream.size();) {
         const int type = qFromLittleEndian<quint16>(stream.constData() + at);
@@ -353,7 +353,8 @@ bool XlsLengthsFit(const QString& path) {
         if (biff8 && count >= 0) {
             if (count + countSize + 1 > length)
                 return false;
-            const int chars = countSize == 1 ? data[count] : qFromLittleEndian<quint16>(data + count);
+            const int chars =
+                countSize == 1 ? data[count] : qFromLittleEndian<quint16>(data + count);
             const int width = (data[count + countSize] & 1) ? 2 : 1;
             if (count + countSize + 1 + chars * width > length)
                 return false;

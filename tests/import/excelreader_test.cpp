@@ -774,13 +774,13 @@ TEST(ExcelReader, XlsWrittenWorkbookReadsBack) {
         EXPECT_EQ(tables[0].second.fields,
                   (std::vector<std::string>{"Code:Text12", "Prix €:Double", "Qty:Long", "Ok:Long",
                                             "Day:Date", "When:Date"}));
-        EXPECT_EQ(tables[0].second.rows,
-                  (std::vector<std::string>{
-                      "s:Crème brûlée|d:12.5|i:3|i:1|t:2024-01-31 00:00:00.000Z|"
-                      "t:2024-01-31 10:20:30.000Z",
-                      "s:Ærøskøbing|d:-0.25|i:4|i:0|t:2024-02-01 00:00:00.000Z|"
-                      "t:2024-01-31 00:20:30.000Z",
-                      "s:Crème brûlée|\\N|\\N|\\N|\\N|\\N"}));
+        EXPECT_EQ(
+            tables[0].second.rows,
+            (std::vector<std::string>{"s:Crème brûlée|d:12.5|i:3|i:1|t:2024-01-31 00:00:00.000Z|"
+                                      "t:2024-01-31 10:20:30.000Z",
+                                      "s:Ærøskøbing|d:-0.25|i:4|i:0|t:2024-02-01 00:00:00.000Z|"
+                                      "t:2024-01-31 00:20:30.000Z",
+                                      "s:Crème brûlée|\\N|\\N|\\N|\\N|\\N"}));
         EXPECT_EQ(tables[1].first, "Été");
         EXPECT_EQ(tables[1].second.fields, (std::vector<std::string>{"N:Long"}));
         EXPECT_EQ(tables[1].second.rows, (std::vector<std::string>{"i:1", "i:2"}));

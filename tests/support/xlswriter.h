@@ -55,8 +55,8 @@ inline double Serial(const QDateTime& t, bool date1904) {
 }
 
 inline QByteArray Bof(int kind) {
-    return Record(0x0809, Le16(0x0600) + Le16(kind) + Le16(0x0DBB) + Le16(0x07CC) + Le32(0) +
-                              Le32(6));
+    return Record(0x0809,
+                  Le16(0x0600) + Le16(kind) + Le16(0x0DBB) + Le16(0x07CC) + Le32(0) + Le32(6));
 }
 
 // A cell format: font 0, number format fmt; a style format (the first) or a cell format.
@@ -71,8 +71,8 @@ inline QByteArray SheetStream(const Sheet& sheet, const std::vector<QString>& st
     for (const auto& row : sheet.rows)
         columns = std::max(columns, int(row.size()));
     QByteArray out = Bof(0x0010);
-    out += Record(0x0200, Le32(0) + Le32(quint32(sheet.rows.size())) + Le16(0) + Le16(columns) +
-                              Le16(0));
+    out += Record(0x0200,
+                  Le32(0) + Le32(quint32(sheet.rows.size())) + Le16(0) + Le16(columns) + Le16(0));
     for (int r = 0; r < int(sheet.rows.size()); ++r) {
         for (int c = 0; c < int(sheet.rows[size_t(r)].size()); ++c) {
             const QVariant& v = sheet.rows[size_t(r)][size_t(c)];
@@ -89,8 +89,9 @@ inline QByteArray SheetStream(const Sheet& sheet, const std::vector<QString>& st
                 out += Record(0x0205, at + Le16(0) + char(v.toBool() ? 1 : 0) + '\0');
                 break;
             case QMetaType::QDate:
-                out += Record(0x0203, at + Le16(kDateXf) +
-                                          LeDouble(Serial(v.toDate().startOfDay(Qt::UTC), date1904)));
+                out +=
+                    Record(0x0203, at + Le16(kDateXf) +
+                                       LeDouble(Serial(v.toDate().startOfDay(Qt::UTC), date1904)));
                 break;
             case QMetaType::QDateTime:
                 out += Record(0x0203,
@@ -131,8 +132,8 @@ inline QByteArray Biff(const std::vector<Sheet>& sheets, bool date1904 = false) 
                     if (std::find(strings.begin(), strings.end(), v.toString()) == strings.end())
                         strings.push_back(v.toString());
                 }
-    QByteArray globals = Bof(0x0005) + Record(0x0042, Le16(1200)) +
-                         Record(0x0022, Le16(date1904 ? 1 : 0));
+    QByteArray globals =
+        Bof(0x0005) + Record(0x0042, Le16(1200)) + Record(0x0022, Le16(date1904 ? 1 : 0));
     globals += Record(0x0031, Le16(200) + Le16(0) + Le16(0x7FFF) + Le16(400) + Le16(0) +
                                   QByteArray(4, '\0') + char(5) + Chars(QStringLiteral("Arial")));
     globals += Record(0x041E, Le16(164) + Le16(10) + Chars(QStringLiteral("yyyy-mm-dd")));
@@ -163,7 +164,8 @@ inline QByteArray Compound(QByteArray stream) {
     constexpr int kSector = 512;
     constexpr quint32 kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSector = 0xFFFFFFFD;
     const quint32 size = quint32(std::max<qsizetype>(stream.size(), 4096));
-    stream.append(QByteArray(qsizetype((size + kSector - 1) / kSector * kSector) - stream.size(), '\0'));
+    stream.append(
+        QByteArray(qsizetype((size + kSector - 1) / kSector * kSector) - stream.size(), '\0'));
     const int data = int(stream.size() / kSector);
     int fats = 1;
     while (fats * 128 < fats + data + 1)
@@ -174,8 +176,9 @@ inline QByteArray Compound(QByteArray stream) {
     };
     put(header, 0, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
     put(header, 0x18, Le16(0x3E) + Le16(3) + Le16(0xFFFE) + Le16(9) + Le16(6));
-    put(header, 0x2C, Le32(quint32(fats)) + Le32(quint32(fats + data)) + Le32(0) + Le32(4096) +
-                          Le32(kEnd) + Le32(0) + Le32(kEnd) + Le32(0));
+    put(header, 0x2C,
+        Le32(quint32(fats)) + Le32(quint32(fats + data)) + Le32(0) + Le32(4096) + Le32(kEnd) +
+            Le32(0) + Le32(kEnd) + Le32(0));
     for (int i = 0; i < 109; ++i)
         put(header, 0x4C + 4 * i, Le32(i < fats ? quint32(i) : kFree));
     QByteArray fat;
