@@ -33,14 +33,14 @@ const std::array<const char*, 16> kGoods = {"Rolled oats", "Brown rice", "Red le
                                             "Coffee beans"};
 const std::array<const char*, 6> kPacks = {"1 lb bag", "2 lb bag", "5 lb bag", "25 lb sack", "1 qt jar", "case of 12"};
 
-struct StoreSpec {
+struct StoreProfile {
     const char* tab;
     const char* name;
     const char* code;
     double shipping;
     bool trackStock;
 };
-const std::array<StoreSpec, 3> kStores = {{{"Valley Foods", "Valley Wholesale Foods", "VF", 0.35, false},
+const std::array<StoreProfile, 3> kStores = {{{"Valley Foods", "Valley Wholesale Foods", "VF", 0.35, false},
                                            {"Bulk Barn", "The Bulk Barn", "BB", 0.28, true},
                                            {"Orchard", "Orchard Growers Supply", "OG", 0.42, false}}};
 
@@ -92,7 +92,7 @@ private:
 
     bool MakeStores() {
         for (size_t k = 0; k < kStores.size(); ++k) {
-            const StoreSpec& spec = kStores[k];
+            const StoreProfile& shop = kStores[k];
             CStoreRecord store;
             if (k == 0) {
                 // The project's first store exists already: it takes the first name.
@@ -103,13 +103,13 @@ private:
                 store.DiscTableID = m_doc.GetDefaultDiscTableID();
                 store.ContainerID = m_doc.GetDefaultContainerID();
             }
-            store.StoreTabName = QLatin1String(spec.tab);
-            store.StoreName = QLatin1String(spec.name);
+            store.StoreTabName = QLatin1String(shop.tab);
+            store.StoreName = QLatin1String(shop.name);
             store.City = QLatin1String(kCities[k]);
             store.State = QStringLiteral("OR");
             store.Phone = QStringLiteral("(541) 555-01%1").arg(10 + k);
-            store.ShippingCost = spec.shipping;
-            store.TrackStockQty = spec.trackStock ? 1 : 0;
+            store.ShippingCost = shop.shipping;
+            store.TrackStockQty = shop.trackStock ? 1 : 0;
             if (k == 0) {
                 db::Recordset& rs = *m_stores->GetPtrRecordset();
                 rs.edit();
@@ -126,12 +126,12 @@ private:
             CStoreListCtrl* list = m_stores->CurrentStoreList();
             if (!list || list->GetStoreID() != storeID)
                 return Fail(QStringLiteral("A store's list is missing."));
-            const StoreSpec& spec = kStores[size_t(index)];
+            const StoreProfile& shop = kStores[size_t(index)];
             for (size_t g = 0; g < kGoods.size(); ++g)
                 for (size_t p = 0; p < kPacks.size(); ++p) {
                     if (Chance(35)) continue;
                     CStoreItemRecord item;
-                    item.ItemCode = QStringLiteral("%1-%2").arg(QLatin1String(spec.code)).arg(100 + g * 10 + p);
+                    item.ItemCode = QStringLiteral("%1-%2").arg(QLatin1String(shop.code)).arg(100 + g * 10 + p);
                     item.Description = QStringLiteral("%1, %2").arg(QLatin1String(kGoods[g]), QLatin1String(kPacks[p]));
                     item.ShipPounds = std::round(Between(0.5, 30.0) * 10) / 10;
                     item.ShipOunces = item.ShipPounds * 16;
@@ -146,7 +146,7 @@ private:
                     item.MarkupPricePerOz = prices.markupPricePerOz;
                     item.DiscountPercent = 0.10;
                     item.MarkupPercent = 0.25;
-                    item.QtyInStock = spec.trackStock ? Pick(4) : 0;
+                    item.QtyInStock = shop.trackStock ? Pick(4) : 0;
                     if (!list->AddStoreItem(item)) return Fail(QStringLiteral("A store item could not be added."));
                     m_storeItems.push_back({storeID, item.ID});
                 }
