@@ -1,4 +1,5 @@
 #include "excelreader.h"
+#include "xlsbook.h"
 #include "xlsxsheet.h"
 
 #include <QDate>
@@ -18,7 +19,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <freexl.h>
 #include <optional>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -226,173 +226,7 @@ private:
     std::vector<int> m_columns;
 };
 
-// ---- .xls through FreeXL
-
-class XlsHandle {
-public:
-    XlsHandle() = default;
-    ~XlsHandle() {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    XlsHandle(const XlsHandle&) = delete;
-    XlsHandle& operator=(const XlsHandle&) = delete;
-    const void* get() const { return m_handle; }
-    const void** out() { return &m_handle; }
-
-private:
-    const void* m_handle = nullptr;
-};
-
-QString XlsProblem(int rc) {
-    switch (rc) {
-    case FREEXL_FILE_NOT_FOUND:
-        return QStringLiteral("it cannot be opened");
-    case FREEXL_INSUFFICIENT_MEMORY:
-        return QStringLiteral("there is not enough memory to read it");
-    case FREEXL_INVALID_CFBF_HEADER:
-    case FREEXL_CFBF_INVALID_SIGNATURE:
-        return QStringLiteral("it is not an Excel workbook");
-    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        return QStringLiteral("it holds no workbook (it may be another Office document)");
-    default:
-        return QStringLiteral("it is damaged or cut short (error %1)").arg(rc);
-    }
-}
-
-// FreeXL trusts two lengths: a directory entry's name length (it reads past the entry when that
-// is over the name's 64 bytes) and a record's length in the workbook stream (it copies past the
-// stream's end). Such a file is refused before FreeXL sees it; whatever else is wrong is left to
-// FreeXL, which says so.
-bool XlsLengthsFit(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray head = f.read(512);
-    const auto le32 = [](const QByteArray& b, qint64 at) {
-        return at >= 0 && at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at)
-                                             : quint32(0xFFFFFFFE);
-    };
-    if (head.size() < 512)
-        return true;
-    const int shift = qFromLittleEndian<quint16>(head.constData() + 0x1E);
-    if (shift != 9 && shift != 12)
-        return true;
-    const qint64 sector = qint64(1) << shift;
-    const qint64 sectors = (f.size() - sector) / sector;
-    const auto read = [&](quint32 n) {
-        if (qint64(n) >= sectors || !f.seek((qint64(n) + 1) * sector))
-            return QByteArray();
-        return f.read(sector);
-    };
-    // The FAT's sectors: 109 in the header, then the DIFAT chain (its last entry the next link).
-    std::vector<quint32> fatSectors;
-    const qint64 fatCount = std::min<qint64>(le32(head, 0x2C), sectors);
-    for (int i = 0; i < 109 && qint64(fatSectors.size()) < fatCount; ++i)
-        fatSectors.push_back(le32(head, 0x4C + 4 * i));
-    for (quint32 difat = le32(head, 0x44), steps = 0;
-         qint64(fatSectors.size()) < fatCount && qint64(steps) < sectors; ++steps) {
-        const QByteArray links = read(difat);
-        if (links.isEmpty())
-            break;
-        for (qint64 at = 0; at + 4 < sector && qint64(fatSectors.size()) < fatCount; at += 4)
-            fatSectors.push_back(le32(links, at));
-        difat = le32(links, sector - 4);
-    }
-    const qint64 perSector = sector / 4;
-    const auto next = [&](quint32 n) {
-        const qint64 index = qint64(n) / perSector;
-        if (index >= qint64(fatSectors.size()))
-            return quint32(0xFFFFFFFE);
-        return le32(read(fatSectors[size_t(index)]), (qint64(n) % perSector) * 4);
-    };
-    // A chain, at most as long as the file has sectors so that a loop ends, up to limit bytes.
-    const auto chain = [&](quint32 n, qint64 limit) {
-        QByteArray out;
-        for (qint64 steps = 0; steps < sectors && out.size() < limit; ++steps, n = next(n)) {
-            const QByteArray bytes = read(n);
-            if (bytes.isEmpty())
-                break;
-            out += bytes;
-        }
-        return out.left(limit);
-    };
-    const QByteArray entries = chain(le32(head, 0x30), sectors * sector);
-    QByteArray stream;
-    for (qint64 at = 0; at + 128 <= entries.size(); at += 128) {
-        const char* e = entries.constData() + at;
-        const int nameLength = qFromLittleEndian<quint16>(e + 0x40);
-        if (nameLength > 64)
-            return false;
-        const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(e),
-                                                std::max(0, nameLength / 2 - 1));
-        const quint32 size = qFromLittleEndian<quint32>(e + 0x78);
-        // A stream under 4096 bytes lives in the mini stream: FreeXL is left to it.
-        if (e[0x42] == 2 && stream.isEmpty() && size >= 4096 &&
-            (name == u"Workbook" || name == u"Book"))
-            stream = chain(qFromLittleEndian<quint32>(e + 0x74), size);
-    }
-    // In BIFF8, the texts of number formats, sheet names and plain cells must fit their record.
-    const bool biff8 = stream.size() >= 6 &&
-                       qFromLittleEndian<quint16>(stream.constData()) == 0x0809 &&
-                       qFromLittleEndian<quint16>(stream.constData() + 4) == 0x0600;
-    for (qint64 at = 0; at + 4 <= stream.size();) {
-        const int type = qFromLittleEndian<quint16>(stream.constData() + at);
-        const int length = qFromLittleEndian<quint16>(stream.constData() + at + 2);
-        if (at + 4 + length > stream.size())
-            return false;
-        const uchar* data = reinterpret_cast<const uchar*>(stream.constData() + at + 4);
-        // Where the count of characters is, its size, and where the characters start.
-        int count = -1, countSize = 2;
-        if (type == 0x041E)
-            count = 2;
-        else if (type == 0x0085)
-            count = 6, countSize = 1;
-        else if (type == 0x0204)
-            count = 6;
-        if (biff8 && count >= 0) {
-            if (count + countSize + 1 > length)
-                return false;
-            const int chars =
-                countSize == 1 ? data[count] : qFromLittleEndian<quint16>(data + count);
-            const int width = (data[count + countSize] & 1) ? 2 : 1;
-            if (count + countSize + 1 + chars * width > length)
-                return false;
-        }
-        at += 4 + length;
-    }
-    return true;
-}
-
-void OpenXls(const QString& path, XlsHandle& handle) {
-    if (!XlsLengthsFit(path))
-        Fail(QStringLiteral("The workbook \"%1\" cannot be read: it is damaged.").arg(Shown(path)));
-    const int rc = freexl_open(QFile::encodeName(path).constData(), handle.out());
-    if (rc != FREEXL_OK)
-        Fail(QStringLiteral("The workbook \"%1\" cannot be read: %2.")
-                 .arg(Shown(path), XlsProblem(rc)));
-    unsigned int password = 0;
-    if (freexl_get_info(handle.get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED)
-        Fail(QStringLiteral("The workbook \"%1\" is protected by a password and cannot be read.")
-                 .arg(Shown(path)));
-}
-
-QStringList XlsSheetNames(const QString& path, const XlsHandle& handle) {
-    unsigned int count = 0;
-    freexl_get_info(handle.get(), FREEXL_BIFF_SHEET_COUNT, &count);
-    QStringList names;
-    for (unsigned int i = 0; i < count && i <= USHRT_MAX; ++i) {
-        const char* name = nullptr;
-        if (freexl_get_worksheet_name(handle.get(), (unsigned short)i, &name) != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: the name of its sheet %2 "
-                                "cannot be read.")
-                     .arg(Shown(path))
-                     .arg(i + 1));
-        names << QString::fromUtf8(name ? name : "");
-    }
-    return names;
-}
+// ---- .xlsx through QuaZip and the XML reader
 
 QString CellName(int column, qint64 row) {
     QString letters;
@@ -400,85 +234,6 @@ QString CellName(int column, qint64 row) {
         letters.prepend(QChar(u'A' + (c - 1) % 26));
     return letters + QString::number(row);
 }
-
-class XlsStream : public SheetStream {
-public:
-    // The handle's active sheet is this stream's while it reads: one stream at a time per handle.
-    XlsStream(std::shared_ptr<XlsHandle> handle, const QString& path, int sheet,
-              const QString& sheetName)
-        : m_path(path), m_sheetName(sheetName), m_handle(std::move(handle)) {
-        if (freexl_select_active_worksheet(m_handle->get(), (unsigned short)sheet) != FREEXL_OK ||
-            freexl_worksheet_dimensions(m_handle->get(), &m_rows, &m_columns) != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: its sheet \"%2\" cannot be read.")
-                     .arg(Shown(path), sheetName));
-    }
-
-    bool nextRow() override {
-        while (m_row < m_rows) {
-            beginRow();
-            for (unsigned short c = 0; c < m_columns; ++c)
-                take(c);
-            ++m_row;
-            if (finishRow())
-                return true;
-        }
-        return false;
-    }
-
-private:
-    void take(unsigned short column) {
-        FreeXL_CellValue v;
-        const int rc = freexl_get_cell_value(m_handle->get(), m_row, column, &v);
-        if (rc != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: the cell %2 of the sheet \"%3\" "
-                                "cannot be read.")
-                     .arg(Shown(m_path), CellName(column, qint64(m_row) + 1), m_sheetName));
-        switch (v.type) {
-        case FREEXL_CELL_INT: {
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Number;
-            c.number = v.value.int_value;
-            break;
-        }
-        case FREEXL_CELL_DOUBLE: {
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Number;
-            c.number = v.value.double_value;
-            break;
-        }
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-        case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME: {
-            if (!v.value.text_value)
-                break;
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Text;
-            c.text = QString::fromUtf8(v.value.text_value);
-            if (v.type != FREEXL_CELL_TEXT && v.type != FREEXL_CELL_SST_TEXT) {
-                if (const std::optional<QDateTime> d = ParseIsoDate(c.text)) {
-                    c.kind = Cell::Kind::Date;
-                    c.date = *d;
-                    c.text.clear();
-                }
-            }
-            break;
-        }
-        default:
-            break;
-        }
-    }
-
-    QString m_path;
-    QString m_sheetName;
-    std::shared_ptr<XlsHandle> m_handle;
-    unsigned int m_rows = 0;
-    unsigned short m_columns = 0;
-    unsigned int m_row = 0;
-};
-
-// ---- .xlsx through QuaZip and the XML reader
 
 // Counts what a zip member unpacks to and refuses beyond the limits.
 class LimitedDevice : public QIODevice {
@@ -1132,6 +887,68 @@ private:
     qint64 m_row = 0;
 };
 
+// ---- .xls through our own reader
+
+// The formats of an .xls's cell formats that show a date, as in an .xlsx.
+std::shared_ptr<const std::vector<bool>> DateXfs(const xls::Book& book) {
+    auto dates = std::make_shared<std::vector<bool>>();
+    for (const quint16 id : book.xfFormats()) {
+        const auto custom = book.formats().constFind(id);
+        dates->push_back(custom != book.formats().cend() ? FormatIsDate(*custom) : BuiltInDate(id));
+    }
+    return dates;
+}
+
+class XlsStream : public SheetStream {
+public:
+    XlsStream(const xls::Book& book, size_t sheet, std::shared_ptr<const std::vector<bool>> dates)
+        : m_sheet(book.readSheet(sheet)), m_dates(std::move(dates)), m_date1904(book.date1904()) {}
+
+    bool nextRow() override {
+        const std::vector<xls::Cell>& cells = m_sheet.cells;
+        while (m_at < cells.size()) {
+            beginRow();
+            const quint16 row = cells[m_at].row;
+            for (; m_at < cells.size() && cells[m_at].row == row; ++m_at)
+                take(cells[m_at]);
+            if (finishRow())
+                return true;
+        }
+        return false;
+    }
+
+private:
+    void take(const xls::Cell& x) {
+        Cell& c = put(x.column);
+        switch (x.kind) {
+        case xls::Cell::Kind::Boolean:
+            c.kind = Cell::Kind::Boolean;
+            c.flag = x.flag;
+            return;
+        case xls::Cell::Kind::Text:
+            c.kind = Cell::Kind::Text;
+            c.text = m_sheet.texts[x.text];
+            return;
+        case xls::Cell::Kind::Number:
+            break;
+        }
+        if (x.xf < m_dates->size() && (*m_dates)[x.xf]) {
+            if (const std::optional<QDateTime> date = SerialToDate(x.number, m_date1904)) {
+                c.kind = Cell::Kind::Date;
+                c.date = *date;
+                return;
+            }
+        }
+        c.kind = Cell::Kind::Number;
+        c.number = x.number;
+    }
+
+    xls::SheetCells m_sheet;
+    std::shared_ptr<const std::vector<bool>> m_dates;
+    bool m_date1904 = false;
+    size_t m_at = 0;
+};
+
 // ---- The table over a sheet
 
 // What a column's values allow it to be, gathered over every row.
@@ -1380,12 +1197,12 @@ std::vector<SheetRef> SheetsOf(const QString& path, const ExcelLimits& limits) {
     QSet<QString> taken;
     const BookKind kind = KindOf(path);
     if (kind == BookKind::Xls) {
-        auto handle = std::make_shared<XlsHandle>();
-        OpenXls(path, *handle);
-        const QStringList names = XlsSheetNames(path, *handle);
-        for (int i = 0; i < names.size(); ++i) {
-            const QString name = UniqueName(names[i], i, taken);
-            XlsStream stream(handle, path, i, name);
+        const xls::Book book(path);
+        const auto dates = DateXfs(book);
+        const std::vector<QString>& names = book.sheetNames();
+        for (int i = 0; i < int(names.size()); ++i) {
+            const QString name = UniqueName(names[size_t(i)], i, taken);
+            XlsStream stream(book, size_t(i), dates);
             if (!stream.nextRow())
                 continue;
             taken.insert(name.toCaseFolded());
@@ -1458,10 +1275,12 @@ public:
         const SheetRef& ref = m_refs[size_t(at)];
         // The workbook is read again: it may have changed since it was listed.
         if (ref.kind == BookKind::Xls) {
-            auto handle = std::make_shared<XlsHandle>();
-            OpenXls(ref.file, *handle);
+            const xls::Book book(ref.file);
+            if (size_t(ref.index) >= book.sheetNames().size())
+                Fail(QStringLiteral("The workbook \"%1\" no longer holds the sheet \"%2\".")
+                         .arg(Shown(ref.file), ref.sheet));
             return std::make_unique<SheetTable>(
-                std::make_unique<XlsStream>(handle, ref.file, ref.index, ref.sheet), ref.file,
+                std::make_unique<XlsStream>(book, size_t(ref.index), DateXfs(book)), ref.file,
                 ref.sheet);
         }
         const Budget budget = std::make_shared<qint64>(0);

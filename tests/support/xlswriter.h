@@ -4,7 +4,9 @@
 // (globals with date formats, cell formats, shared strings and the sheet list, then one
 // substream per sheet) inside a compound file of 512-byte sectors with the stream "Workbook".
 // Cells: QString (LABELSST), bool (BOOLERR), int or double (NUMBER), QDate or QDateTime
-// (NUMBER formatted as a date, or as a date and time); a null QVariant is no cell.
+// (NUMBER formatted as a date, or as a date and time); a null QVariant is no cell. RawBiff
+// makes a workbook of records given as they stand (BIFF5 or BIFF8), Compound can lay the stream
+// out in 4096-byte sectors, in the mini stream or with DIFAT sectors.
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -158,37 +160,91 @@ inline QByteArray Biff(const std::vector<Sheet>& sheets, bool date1904 = false) 
     return out;
 }
 
-// The compound file: header, FAT sectors, the stream's sectors, one directory sector. A stream
-// under 4096 bytes is padded to that size so that it lives in ordinary sectors.
-inline QByteArray Compound(QByteArray stream) {
-    constexpr int kSector = 512;
-    constexpr quint32 kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSector = 0xFFFFFFFD;
-    const quint32 size = quint32(std::max<qsizetype>(stream.size(), 4096));
-    stream.append(
-        QByteArray(qsizetype((size + kSector - 1) / kSector * kSector) - stream.size(), '\0'));
-    const int data = int(stream.size() / kSector);
-    int fats = 1;
-    while (fats * 128 < fats + data + 1)
+// How the compound file is laid out.
+struct CompoundOptions {
+    int sectorShift = 9;   // 9: 512-byte sectors (version 3); 12: 4096-byte sectors (version 4)
+    bool mini = false;     // a stream under 4096 bytes goes into the mini stream, else is padded
+    int headerFats = 109;  // FAT sector numbers in the header; the others in DIFAT sectors
+    QString name = QStringLiteral("Workbook");
+};
+
+// The compound file: header, FAT sectors, DIFAT sectors, the stream's sectors, the directory,
+// then, with a mini stream, its table and the mini stream itself (the root's stream).
+inline QByteArray Compound(QByteArray stream, const CompoundOptions& o = {}) {
+    constexpr quint32 kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSector = 0xFFFFFFFD,
+                      kDifSector = 0xFFFFFFFC;
+    const int sector = 1 << o.sectorShift;
+    const int perSector = sector / 4;
+    const bool mini = o.mini && stream.size() < 4096;
+    const quint32 size = mini ? quint32(stream.size())
+                              : quint32(std::max<qsizetype>(stream.size(), 4096));
+    const auto padded = [](QByteArray b, int unit, char fill) {
+        b.append(QByteArray((unit - b.size() % unit) % unit, fill));
+        return b;
+    };
+    QByteArray miniFat, miniStream;
+    if (mini) {
+        miniStream = padded(stream, 64, '\0');
+        const int n = int(miniStream.size() / 64);
+        for (int i = 0; i < n; ++i)
+            miniFat += Le32(i + 1 < n ? quint32(i + 1) : kEnd);
+        miniFat = padded(miniFat, sector, '\xFF');
+        miniStream = padded(miniStream, sector, '\0');
+        stream.clear();
+    } else {
+        stream = padded(stream + QByteArray(qsizetype(size) - stream.size(), '\0'), sector, '\0');
+    }
+    const int streamSectors = int(stream.size() / sector);
+    const int dirSectors = 1;
+    const int miniFatSectors = int(miniFat.size() / sector);
+    const int miniSectors = int(miniStream.size() / sector);
+    const int data = streamSectors + dirSectors + miniFatSectors + miniSectors;
+    int fats = 1, difats = 0;
+    for (;;) {
+        difats = std::max(0, fats - o.headerFats + perSector - 2) / (perSector - 1);
+        if (fats * perSector >= fats + difats + data)
+            break;
         ++fats;
-    QByteArray header(kSector, '\0');
+    }
+    const int firstData = fats + difats;
+    const int dirStart = firstData + streamSectors;
+    const int miniFatStart = dirStart + dirSectors;
+    const int miniStart = miniFatStart + miniFatSectors;
+    QByteArray header(sector, '\0');
     const auto put = [](QByteArray& at, int offset, const QByteArray& bytes) {
         at.replace(offset, bytes.size(), bytes);
     };
     put(header, 0, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
-    put(header, 0x18, Le16(0x3E) + Le16(3) + Le16(0xFFFE) + Le16(9) + Le16(6));
+    put(header, 0x18,
+        Le16(0x3E) + Le16(o.sectorShift == 12 ? 4 : 3) + Le16(0xFFFE) + Le16(o.sectorShift) +
+            Le16(6));
+    put(header, 0x28, Le32(o.sectorShift == 12 ? quint32(dirSectors) : 0));
     put(header, 0x2C,
-        Le32(quint32(fats)) + Le32(quint32(fats + data)) + Le32(0) + Le32(4096) + Le32(kEnd) +
-            Le32(0) + Le32(kEnd) + Le32(0));
+        Le32(quint32(fats)) + Le32(quint32(dirStart)) + Le32(0) + Le32(4096) +
+            Le32(mini ? quint32(miniFatStart) : kEnd) + Le32(quint32(miniFatSectors)) +
+            Le32(difats ? quint32(fats) : kEnd) + Le32(quint32(difats)));
     for (int i = 0; i < 109; ++i)
-        put(header, 0x4C + 4 * i, Le32(i < fats ? quint32(i) : kFree));
+        put(header, 0x4C + 4 * i, Le32(i < std::min(fats, o.headerFats) ? quint32(i) : kFree));
+    QByteArray difat;
+    for (int d = 0, next = std::min(fats, o.headerFats); d < difats; ++d) {
+        for (int k = 0; k < perSector - 1; ++k, ++next)
+            difat += Le32(next < fats ? quint32(next) : kFree);
+        difat += Le32(d + 1 < difats ? quint32(fats + d + 1) : kEnd);
+    }
     QByteArray fat;
     for (int i = 0; i < fats; ++i)
         fat += Le32(kFatSector);
-    for (int i = 0; i < data; ++i)
-        fat += Le32(i + 1 < data ? quint32(fats + i + 1) : kEnd);
-    fat += Le32(kEnd);
-    while (fat.size() < fats * kSector)
-        fat += Le32(kFree);
+    for (int i = 0; i < difats; ++i)
+        fat += Le32(kDifSector);
+    const auto chain = [&](int first, int count) {
+        for (int i = 0; i < count; ++i)
+            fat += Le32(i + 1 < count ? quint32(first + i + 1) : kEnd);
+    };
+    chain(firstData, streamSectors);
+    chain(dirStart, dirSectors);
+    chain(miniFatStart, miniFatSectors);
+    chain(miniStart, miniSectors);
+    fat = padded(fat, sector, '\xFF');
     const auto entry = [&](const QString& name, int type, quint32 child, quint32 start,
                            quint32 length) {
         QByteArray e(128, '\0');
@@ -207,14 +263,100 @@ inline QByteArray Compound(QByteArray stream) {
         put(e, 0x74, Le32(start) + Le32(length));
         return e;
     };
-    const QByteArray directory = entry(QStringLiteral("Root Entry"), 5, 1, kEnd, 0) +
-                                 entry(QStringLiteral("Workbook"), 2, kFree, quint32(fats), size) +
-                                 entry({}, 0, 0, 0, 0) + entry({}, 0, 0, 0, 0);
-    return header + fat + stream + directory;
+    QByteArray directory =
+        entry(QStringLiteral("Root Entry"), 5, 1, mini ? quint32(miniStart) : kEnd,
+              mini ? quint32(miniStream.size()) : 0) +
+        entry(o.name, 2, kFree, mini ? 0 : quint32(firstData), size);
+    while (directory.size() < sector)
+        directory += entry({}, 0, 0, 0, 0);
+    return header + fat + difat + stream + directory + miniFat + miniStream;
 }
 
 inline QByteArray Workbook(const std::vector<Sheet>& sheets, bool date1904 = false) {
     return Compound(Biff(sheets, date1904));
+}
+
+
+// ---- Workbooks of raw records, for records the writer above does not make
+
+// The first three fields of a cell's record.
+inline QByteArray At(int row, int column, int xf = 0) {
+    return Le16(row) + Le16(column) + Le16(xf);
+}
+// An RK value: an integer of 30 bits, or a double of which only the high 30 bits are kept.
+inline quint32 RkInt(int v, bool hundredths = false) {
+    return quint32(v) << 2 | 2 | (hundredths ? 1 : 0);
+}
+inline quint32 RkDouble(double d) {
+    quint64 u;
+    std::memcpy(&u, &d, sizeof u);
+    return quint32(u >> 32) & 0xFFFFFFFC;
+}
+inline QByteArray Rk(int row, int column, quint32 rk) {
+    return Record(0x027E, At(row, column) + Le32(rk));
+}
+inline QByteArray MulRk(int row, int column, const std::vector<quint32>& rks) {
+    QByteArray data = Le16(row) + Le16(column);
+    for (const quint32 rk : rks)
+        data += Le16(0) + Le32(rk);
+    return Record(0x00BD, data + Le16(column + int(rks.size()) - 1));
+}
+// A text with a 16-bit count: BIFF8 with its flags byte, BIFF5 as Latin-1 bytes.
+inline QByteArray Text16(const QString& text, bool biff5) {
+    return Le16(int(text.size())) + (biff5 ? text.toLatin1() : Chars(text));
+}
+inline QByteArray Label(int row, int column, const QString& text, bool biff5 = false) {
+    return Record(0x0204, At(row, column) + Text16(text, biff5));
+}
+// A formula's last value: a number, or a kind (0 text, 1 boolean, 2 error, 3 empty text) with
+// its byte; the formula itself is left empty.
+inline QByteArray Formula(int row, int column, const QByteArray& value) {
+    return Record(0x0006, At(row, column) + value + Le16(0) + Le32(0) + Le16(0));
+}
+inline QByteArray FormulaValue(int kind, int byte = 0) {
+    return QByteArray(1, char(kind)) + '\0' + char(byte) + QByteArray(3, '\0') + Le16(0xFFFF);
+}
+inline QByteArray String(const QString& text, bool biff5 = false) {
+    return Record(0x0207, Text16(text, biff5));
+}
+
+struct RawSheet {
+    QString name;
+    QByteArray records; // between the sheet's BOF and EOF
+    int type = 0;       // in the sheet list: 0 worksheet, 2 chart
+};
+
+// A workbook stream of the given sheets; globals (an SST, say) go before the sheet list. BIFF5
+// text is Latin-1 bytes, read through the code page given.
+inline QByteArray RawBiff(const std::vector<RawSheet>& sheets, bool biff5 = false,
+                          const QByteArray& globals = {}, int codePage = 1252) {
+    const auto bof = [&](int kind) {
+        return Record(0x0809, Le16(biff5 ? 0x0500 : 0x0600) + Le16(kind) + Le16(0x0DBB) +
+                                  Le16(0x07CC) + (biff5 ? QByteArray() : Le32(0) + Le32(6)));
+    };
+    const auto shortText = [&](const QString& t) {
+        return QByteArray(1, char(t.size())) + (biff5 ? t.toLatin1() : Chars(t));
+    };
+    QByteArray head = bof(0x0005) + Record(0x0042, Le16(codePage));
+    head += Record(0x041E, Le16(164) + (biff5 ? shortText(QStringLiteral("yyyy-mm-dd"))
+                                              : Le16(10) + Chars(QStringLiteral("yyyy-mm-dd"))));
+    head += Xf(0, true) + Xf(164, false) + globals;
+    std::vector<QByteArray> streams;
+    int list = 0;
+    for (const RawSheet& s : sheets) {
+        streams.push_back(bof(s.type == 2 ? 0x0020 : 0x0010) + s.records + Record(0x000A, {}));
+        list += 4 + 6 + int(shortText(s.name).size());
+    }
+    quint32 offset = quint32(head.size() + list + 4);
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        head += Record(0x0085, Le32(offset) + char(0) + char(sheets[i].type) +
+                                   shortText(sheets[i].name));
+        offset += quint32(streams[i].size());
+    }
+    head += Record(0x000A, {});
+    for (const QByteArray& s : streams)
+        head += s;
+    return head;
 }
 
 } // namespace xlswriter
