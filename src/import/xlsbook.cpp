@@ -524,8 +524,11 @@ SheetCells Book::readSheet(size_t index) const {
     Record r;
     if (!records.next(r) || r.type != 0x0809 || r.size < 4)
         fail(QStringLiteral("the sheet does not start where the workbook says"));
-    if (U16(r.data + 2) != 0x0010)
-        return out; // a chart or macro sheet listed as a worksheet
+    const quint16 kind = U16(r.data + 2);
+    if (kind == 0x0020 || kind == 0x0040 || kind == 0x0006)
+        return out; // a chart, macro or module sheet listed as a worksheet
+    if (kind != 0x0010)
+        fail(QStringLiteral("the sheet does not start where the workbook says"));
     const auto text = [&](const Record& rec, int at) {
         if (at + 2 > rec.size)
             fail(QStringLiteral("a text is longer than its record"));

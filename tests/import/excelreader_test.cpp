@@ -905,41 +905,95 @@ TEST(ExcelReader, XlsRecordKindsAndFileLayouts) {
 }
 
 TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
+    using namespace xlswriter;
     // Records over several sectors, so that a broken sector chain shows in them.
     std::vector<std::vector<QVariant>> rows{{"A", "B"}};
     for (int r = 0; r < 400; ++r)
         rows.push_back({QString::number(r), r});
-    const QByteArray good = xlswriter::Workbook({{"S", rows}});
-    const auto with = [&](int offset, const QByteArray& bytes) {
-        QByteArray b = good;
+    const QByteArray good = Workbook({{"S", rows}});
+    const auto patch = [](QByteArray b, qsizetype offset, const QByteArray& bytes) {
         b.replace(offset, bytes.size(), bytes);
         return b;
     };
+    const auto with = [&](qsizetype offset, const QByteArray& bytes) {
+        return patch(good, offset, bytes);
+    };
     const int fat = 512, stream = 1024, directory = int(good.size()) - 512;
+    const QByteArray header = Label(0, 0, QStringLiteral("A"));
+    const auto book = [&](const QByteArray& records, const QByteArray& globals = {}) {
+        return RawBiff({{"S", header + records}}, false, globals);
+    };
+    // A small stream in the mini stream: header, FAT, directory, then the mini FAT.
+    const QByteArray mini = Compound(book(Rk(1, 0, RkInt(1))), {9, true});
+    // The FAT listed in a DIFAT sector (sector 1), which here names itself as the next.
+    QByteArray difat = Compound(book(Rk(1, 0, RkInt(1))), {9, false, 0});
+    difat = patch(patch(difat, 0x2C, Le32(2)), 1024 + 508, Le32(1));
+    const QByteArray sheetList = book({});
+    const qsizetype sheetAt = sheetList.indexOf(QByteArray("\x85\0", 2)) + 4;
     const struct Case {
         const char* name;
         QByteArray bytes;
+        const char* expected;
     } cases[] = {
-        {"empty", {}},
-        {"cut in the header", good.left(300)},
-        {"cut in the stream", good.left(stream + 600)},
-        {"no directory", good.left(directory)},
-        {"wrong signature", with(0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE2")},
-        {"sector size 0", with(0x1E, xlswriter::Le16(0))},
-        {"directory past the end", with(0x30, xlswriter::Le32(999))},
-        {"FAT sector past the end", with(0x4C, xlswriter::Le32(999))},
-        {"a chain that loops", with(fat + 4, xlswriter::Le32(1))},
-        {"a chain past the end", with(fat + 4, xlswriter::Le32(5000))},
-        {"no Workbook stream", with(directory + 128, QByteArray("X\0", 2))},
-        {"a directory name past its field", with(directory + 0x40, xlswriter::Le16(5632))},
-        {"a stream name past its field", with(directory + 128 + 0x40, xlswriter::Le16(66))},
+        {"empty", {}, "is empty"},
+        {"cut in the header", good.left(300), "is not an Excel workbook"},
+        {"cut in the stream", good.left(stream + 600), "is damaged: a sector chain leads past"},
+        {"no directory", good.left(directory), "is damaged: a sector chain leads past"},
+        {"wrong signature", with(0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE2"), "not an Excel workbook"},
+        {"sector size 0", with(0x1E, Le16(0)), "its sector size is not 512 or 4096 bytes"},
+        {"directory past the end", with(0x30, Le32(999)), "a sector chain leads past the end"},
+        {"FAT sector past the end", with(0x4C, Le32(999)), "a sector chain leads past the end"},
+        {"more FAT sectors than sectors", with(0x2C, Le32(99999)), "more sector tables than"},
+        {"a chain that loops", with(fat + 4, Le32(1)), "a sector chain runs in a loop"},
+        {"a chain past the end", with(fat + 4, Le32(5000)), "a sector chain leads past the end"},
+        {"a DIFAT chain that loops", difat, "its sector table list runs in a loop"},
+        {"a mini chain that loops", patch(mini, 1536, Le32(0)), "a sector chain runs in a loop"},
+        {"a mini chain past the mini stream", patch(mini, 1536, Le32(3000)),
+         "a sector chain leads past the end"},
+        {"a stream larger than the file", with(directory + 128 + 0x78, Le32(0x7FFFFFFF)),
+         "a stream is larger than the file"},
+        {"a directory that loops", with(directory + 128 + 0x44, Le32(1)),
+         "its directory runs in a loop"},
+        {"a directory pointing outside", with(directory + 0x4C, Le32(77)),
+         "its directory points outside itself"},
+        {"no Workbook stream", with(directory + 128, QByteArray("X\0", 2)),
+         "is not an Excel workbook (it may be another Office document)"},
+        {"encrypted package", Compound(book({}), {9, false, 109, "EncryptedPackage"}),
+         "is encrypted"},
+        {"encrypted workbook", Compound(book({}, Record(0x002F, Le16(0) + QByteArray(52, '\0')))),
+         "is encrypted"},
+        {"a directory name past its field", with(directory + 0x40, Le16(5632)),
+         "a name in its directory is longer than its field"},
+        {"a stream name past its field", with(directory + 128 + 0x40, Le16(66)),
+         "a name in its directory is longer than its field"},
         {"a number format longer than its record",
-         with(int(good.indexOf("yyyy-mm-dd")) - 3, xlswriter::Le16(0xFFED))},
+         with(good.indexOf("yyyy-mm-dd") - 3, Le16(0xFFED)), "a text is longer than its record"},
         {"a sheet name longer than its record",
-         with(int(good.indexOf(QByteArray("\x01\0S", 3))), QByteArray(1, '\xF0'))},
-        {"unknown version", with(stream + 4, xlswriter::Le16(0x0400))},
-        {"no BOF", with(stream, xlswriter::Le16(0x0001))},
-        {"a record past the stream", with(stream + 2, xlswriter::Le16(0x7FFF))},
+         with(good.indexOf(QByteArray("\x01\0S", 3)), QByteArray(1, '\xF0')),
+         "a text is longer than its record"},
+        {"unknown version", with(stream + 4, Le16(0x0400)), "of an unknown version (0400)"},
+        {"Excel 4.0", with(stream, Le16(0x0409)), "Excel 4.0 or older"},
+        {"no BOF", with(stream, Le16(0x0001)), "does not start with a beginning record"},
+        {"a record past the stream", with(stream + 2, Le16(0x7FFF)),
+         "a record runs past the end of the workbook"},
+        {"shared strings cut in a string",
+         Compound(book(Record(0x00FD, At(1, 0) + Le32(0)),
+                       Record(0x00FC, Le32(1) + Le32(1) + Le16(9) + '\0' + QByteArray("abc")))),
+         "its shared strings are cut short"},
+        {"a shared string that is not there", Compound(book(Record(0x00FD, At(1, 0) + Le32(7)))),
+         "in the sheet \"S\", a cell names a shared string that is not there"},
+        {"a cell past the last column", Compound(book(Rk(1, 256, RkInt(1)))),
+         "a cell lies past the last column"},
+        {"a MULRK past the last column", Compound(book(MulRk(1, 255, {RkInt(1), RkInt(2)}))),
+         "a cell lies past the last column"},
+        {"a MULRK of a broken length", Compound(book(Record(0x00BD, Le16(1) + Le16(0) + QByteArray(7, 0)))),
+         "a cell's record is cut short"},
+        {"a sheet past the stream", Compound(patch(sheetList, sheetAt, Le32(0x7FFFFFF0))),
+         "the sheet lies past the end of the workbook"},
+        {"a sheet where the list does not say", Compound(patch(sheetList, sheetAt, Le32(0))),
+         "the sheet does not start where the workbook says"},
+        {"a sheet without its end record", Compound(sheetList.chopped(4)),
+         "the sheet ends without its end record"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -952,7 +1006,10 @@ TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
                 ReadTable(*source, name);
             ADD_FAILURE() << "no error";
         } catch (const SourceError& e) {
-            EXPECT_TRUE(e.message().contains(u"bad.xls")) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path)))
+                << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected)))
+                << e.message().toStdString();
         }
     }
 }
