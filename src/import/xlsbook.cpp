@@ -121,7 +121,8 @@ private:
         const qint64 at = (qint64(id) + 1) * m_sector;
         const qint64 n = std::min<qint64>(want, m_sector);
         const qint64 present = std::clamp<qint64>(qint64(m_file.size()) - at, 0, n);
-        out.append(reinterpret_cast<const char*>(bytes(at)), present);
+        if (present > 0)
+            out.append(reinterpret_cast<const char*>(bytes(at)), present);
         out.append(QByteArray(n - present, '\0'));
     }
 
