@@ -656,10 +656,15 @@ SheetCells Book::readSheet(size_t index) const {
         }
         stringPending = false;
     }
-    // Cells in row and column order; of a cell given twice, the last.
-    std::stable_sort(out.cells.begin(), out.cells.end(), [](const Cell& a, const Cell& b) {
+    // Cells in row and column order, as Excel writes them; of a cell given twice, the last.
+    const auto before = [](const Cell& a, const Cell& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
+    };
+    if (std::adjacent_find(out.cells.begin(), out.cells.end(), [&](const Cell& a, const Cell& b) {
+            return !before(a, b);
+        }) == out.cells.end())
+        return out;
+    std::stable_sort(out.cells.begin(), out.cells.end(), before);
     const auto same = [](const Cell& a, const Cell& b) {
         return a.row == b.row && a.column == b.column;
     };
