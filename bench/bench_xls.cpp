@@ -22,7 +22,8 @@ QString WriteXls() {
     for (int s = 0; s < kSheets; ++s) {
         QByteArray records;
         for (int f = 0; f < 10; ++f)
-            records += Label(0, f, (f < 5 ? QStringLiteral("Text%1") : QStringLiteral("Num%1")).arg(f));
+            records +=
+                Label(0, f, (f < 5 ? QStringLiteral("Text%1") : QStringLiteral("Num%1")).arg(f));
         for (int r = 1; r <= kRows / kSheets; ++r) {
             for (int f = 0; f < 5; ++f) {
                 records += Record(0x00FD, At(r, f) + Le32(quint32(strings.size())));

@@ -34,18 +34,18 @@ std::vector<qvfuzz::Seed> qvfuzz::Seeds() {
     using namespace xlswriter;
     // Record kinds the writer above does not make: shared strings that go on in CONTINUE
     // records, RK, MULRK, formulas with their values, LABEL, a chart inside a sheet.
-    const QByteArray sst = Record(0x00FC, Le32(2) + Le32(2) + Le16(4) + '\0' + QByteArray("ab")) +
-                           Record(0x003C, QByteArray("\x01") + Le16(0x3A9) + Le16(0xE9) + Le16(2) +
-                                              '\x0C' + Le16(1) + Le32(2) + QByteArray("xy") +
-                                              QByteArray(6, '\0'));
+    const QByteArray sst =
+        Record(0x00FC, Le32(2) + Le32(2) + Le16(4) + '\0' + QByteArray("ab")) +
+        Record(0x003C, QByteArray("\x01") + Le16(0x3A9) + Le16(0xE9) + Le16(2) + '\x0C' + Le16(1) +
+                           Le32(2) + QByteArray("xy") + QByteArray(6, '\0'));
     const QByteArray records =
         Label(0, 0, QStringLiteral("T")) + Label(0, 1, QStringLiteral("N")) +
         Record(0x00FD, At(1, 0) + Le32(0)) + Rk(1, 1, RkInt(5, true)) +
         Record(0x00FD, At(2, 0) + Le32(1)) + MulRk(2, 1, {RkDouble(0.5), RkInt(-3)}) +
         Formula(3, 0, FormulaValue(0)) + String(QStringLiteral("\u00e9t\u00e9")) +
         Formula(3, 1, LeDouble(1.25)) + Formula(4, 0, FormulaValue(1, 1)) +
-        Record(0x0809, Le16(0x0600) + Le16(0x0020) + QByteArray(12, '\0')) +
-        Record(0x000A, {}) + Record(0x0205, At(4, 1) + '\x07' + '\x01');
+        Record(0x0809, Le16(0x0600) + Le16(0x0020) + QByteArray(12, '\0')) + Record(0x000A, {}) +
+        Record(0x0205, At(4, 1) + '\x07' + '\x01');
     const QByteArray biff5 =
         RawBiff({{QStringLiteral("S"), Label(0, 0, QStringLiteral("A"), true) +
                                            Label(1, 0, QString::fromLatin1("caf\xe9"), true) +

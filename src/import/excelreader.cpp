@@ -30,8 +30,8 @@ namespace {
 constexpr int kMaxColumns = 16384; // column XFD, the last a worksheet can have
 constexpr int kMaxTextSize = 255;
 constexpr int kMaxEntries = 100000;
-constexpr size_t kMaxCells = 20'000'000; // about 400 MB held
-constexpr size_t kMaxSheets = 4096;      // of one workbook; a damaged one may claim millions
+constexpr size_t kMaxCells = 20'000'000;  // about 400 MB held
+constexpr size_t kMaxSheets = 4096;       // of one workbook; a damaged one may claim millions
 constexpr double kLastSerial = 2958466.0; // 10000-01-01 in the 1900 date system
 
 QStringView Attr(const QXmlStreamAttributes& attributes, const char* name) {
@@ -663,7 +663,9 @@ std::shared_ptr<Book> ReadBook(Package& package) {
 }
 
 std::string_view Trimmed(std::string_view v) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     while (!v.empty() && blank(v.front()))
         v.remove_prefix(1);
     while (!v.empty() && blank(v.back()))
@@ -988,7 +990,8 @@ struct ColumnGuess {
 
 // The header's names, with blanks run together, made unique.
 std::vector<QString> FieldNames(std::vector<QString> header) {
-    for (QString& name : header) name = name.simplified();
+    for (QString& name : header)
+        name = name.simplified();
     return UniqueFieldNames(header);
 }
 

@@ -61,7 +61,8 @@ class Compound {
 public:
     using Damaged = std::function<void(const QString&)>;
 
-    Compound(const QByteArray& file, Damaged damaged) : m_file(file), m_damaged(std::move(damaged)) {
+    Compound(const QByteArray& file, Damaged damaged)
+        : m_file(file), m_damaged(std::move(damaged)) {
         const uchar* h = bytes(0);
         const int shift = U16(h + 0x1E);
         if (shift != 9 && shift != 12)
@@ -178,15 +179,17 @@ private:
             if (id == kEndOfChain && wholeChain)
                 break;
             if (id >= table.size())
-                fail(id == kEndOfChain ? QStringLiteral("a stream is cut short")
-                                       : QStringLiteral("a sector chain leads past the end of the file"));
+                fail(id == kEndOfChain
+                         ? QStringLiteral("a stream is cut short")
+                         : QStringLiteral("a sector chain leads past the end of the file"));
             if (seen[id])
                 fail(QStringLiteral("a sector chain runs in a loop"));
             seen[id] = true;
             const qint64 want = std::min<qint64>(unit, size - out.size());
             if (mini) {
                 if ((qint64(id) + 1) * kMiniSector > m_mini.size())
-                    fail(QStringLiteral("a mini sector chain leads past the end of the mini stream"));
+                    fail(QStringLiteral(
+                        "a mini sector chain leads past the end of the mini stream"));
                 out.append(m_mini.constData() + qint64(id) * kMiniSector, want);
             } else {
                 append(out, id, want);
@@ -416,7 +419,8 @@ void Book::readGlobals() {
                               .arg(m_shown));
     const quint16 version = U16(r.data);
     if (version != 0x0600 && version != 0x0500)
-        fail(QStringLiteral("its workbook is of an unknown version (%1)").arg(version, 4, 16, QChar(u'0')));
+        fail(QStringLiteral("its workbook is of an unknown version (%1)")
+                 .arg(version, 4, 16, QChar(u'0')));
     m_biff8 = version == 0x0600;
     if (U16(r.data + 2) != 0x0005)
         fail(QStringLiteral("its workbook stream does not start with the workbook's globals"));
@@ -452,7 +456,9 @@ void Book::readGlobals() {
         case 0x0042: // CODEPAGE
             if (r.size >= 2) {
                 const int cp = U16(r.data);
-                m_codePage = cp == 32769 || cp == 1200 || cp == 367 ? 1252 : cp == 32768 ? 10000 : cp;
+                m_codePage = cp == 32769 || cp == 1200 || cp == 367 ? 1252
+                             : cp == 32768                          ? 10000
+                                                                    : cp;
             }
             break;
         case 0x0022: // DATEMODE

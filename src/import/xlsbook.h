@@ -21,9 +21,9 @@ struct Cell {
     quint16 column = 0;
     quint16 xf = 0; // the cell format, which tells a date from a number
     Kind kind = Kind::Number;
-    bool flag = false;  // of a Boolean
-    double number = 0;  // of a Number
-    quint32 text = 0;   // of a Text: the index in SheetCells::texts
+    bool flag = false; // of a Boolean
+    double number = 0; // of a Number
+    quint32 text = 0;  // of a Text: the index in SheetCells::texts
 };
 
 struct SheetCells {

@@ -599,9 +599,9 @@ std::string Parse(const QByteArray& xml, qint64 chunk, const char* attribute = "
             }
         }
     } catch (const XmlError& e) {
-        return e.kind == XmlError::TooLong ? "too long"
-                                           : "error: " + e.what.toStdString() + " @" +
-                                                 std::to_string(e.line);
+        return e.kind == XmlError::TooLong
+                   ? "too long"
+                   : "error: " + e.what.toStdString() + " @" + std::to_string(e.line);
     }
     return out;
 }
@@ -616,7 +616,8 @@ TEST(XlsxSheetParser, ElementsAttributesAndTextsWhateverTheChunks) {
          "<w><row a=1></row></w>"},
         {"\xEF\xBB\xBF<w a='q&amp;&#65;&#x42;'><t>&lt;&gt;&quot;&apos;&amp;&#233;&#x20AC;</t></w>",
          "<w a=q&AB><t>[<>\"'&\xC3\xA9\xE2\x82\xAC]</t></w>"},
-        {"<w><t xml:space=\"preserve\"> a\r\nb\rc <x>in</x><!-- no --><?pi x?><![CDATA[<&]]]]></t></w>",
+        {"<w><t xml:space=\"preserve\"> a\r\nb\rc <x>in</x><!-- no --><?pi "
+         "x?><![CDATA[<&]]]]></t></w>",
          "<w><t>[ a\nb\nc in<&]]]</t></w>"},
         {"<w><skip><a><b/>text &amp; more</a></skip><t/></w>", "<w><skip></skip><t>[]</t></w>"},
         {"<w a=\"x\ty\"/>", "<w a=x y></w>"},
@@ -647,8 +648,10 @@ TEST(XlsxSheetParser, ElementsAttributesAndTextsWhateverTheChunks) {
         {"<w><!-- open", "error: the part ends inside a comment @1"},
         {"<w><![CDATA[x", "error: the part ends inside a CDATA section @1"},
         {"<w><![CDAT[x]]></w>", "error: unknown markup starts with \"<![\" @1"},
-        {"<w/><?xml version=\"1.0\"?>", "error: the XML declaration is not at the start of the part @1"},
-        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><w/>", "error: the part is not in UTF-8 @1"},
+        {"<w/><?xml version=\"1.0\"?>",
+         "error: the XML declaration is not at the start of the part @1"},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><w/>",
+         "error: the part is not in UTF-8 @1"},
         {"\xFF\xFE<", "error: the part is not in UTF-8 @1"},
         {"<w", "error: the part ends inside a tag @1"},
     };
@@ -692,8 +695,8 @@ TEST(ExcelReader, XlsxSheetXmlAsOtherProgramsWriteIt) {
     for (const Book& b : {book, prefixed}) {
         const Read r = ReadBook(b);
         EXPECT_EQ(r.fields, (std::vector<std::string>{"Name:Text18", "Qty:Long"}));
-        EXPECT_EQ(r.rows, (std::vector<std::string>{"s:Fish & chips — été|i:12",
-                                                    "s:two\nlines|i:3"}));
+        EXPECT_EQ(r.rows,
+                  (std::vector<std::string>{"s:Fish & chips — été|i:12", "s:two\nlines|i:3"}));
     }
 
     Book broken = book;
@@ -772,8 +775,8 @@ TEST(ExcelReader, XlsWrittenWorkbookReadsBack) {
         ASSERT_EQ(tables.size(), 2u); // an empty sheet is no table
         EXPECT_EQ(tables[0].first, "Prices");
         EXPECT_EQ(tables[0].second.fields,
-                  (std::vector<std::string>{"Code:Text12", "Prix €:Double", "Qty:Long", "Ok:Boolean",
-                                            "Day:Date", "When:Date"}));
+                  (std::vector<std::string>{"Code:Text12", "Prix €:Double", "Qty:Long",
+                                            "Ok:Boolean", "Day:Date", "When:Date"}));
         EXPECT_EQ(
             tables[0].second.rows,
             (std::vector<std::string>{"s:Crème brûlée|d:12.5|i:3|b:true|t:2024-01-31 00:00:00.000Z|"
@@ -823,8 +826,8 @@ TEST(ExcelReader, XlsRecordKindsAndFileLayouts) {
     // the latter split over two records; a 16-bit text.
     const QByteArray sst =
         Record(0x00FC, Le32(3) + Le32(3) + Le16(12) + '\0' + QByteArray("Cr\xE8me ")) +
-        Record(0x003C, '\x01' + Utf16Bytes(QStringLiteral("brûlée")) + Le16(3) + '\x0C' +
-                           Le16(2) + Le32(6) + QByteArray("\xC9t\xE9") + QByteArray(8, '\x01') +
+        Record(0x003C, '\x01' + Utf16Bytes(QStringLiteral("brûlée")) + Le16(3) + '\x0C' + Le16(2) +
+                           Le32(6) + QByteArray("\xC9t\xE9") + QByteArray(8, '\x01') +
                            QByteArray(3, '\x02')) +
         Record(0x003C, QByteArray(3, '\x02') + Le16(1) + '\x01' + Le16(0x03A9));
     const QByteArray sstCells = header({"Text"}) + Record(0x00FD, At(1, 0) + Le32(0)) +
@@ -837,60 +840,82 @@ TEST(ExcelReader, XlsRecordKindsAndFileLayouts) {
     // A chart inside the sheet, and a chart sheet, hold no table's values.
     const QByteArray chart = Record(0x0809, Le16(0x0600) + Le16(0x0020) + QByteArray(12, '\0')) +
                              Rk(7, 0, RkInt(99)) + Record(0x000A, {});
-    const QByteArray cp1251 =
-        RawBiff({{QString::fromLatin1("\xCB\xE8\xF1\xF2"),
-                  Record(0x0204, At(0, 0) + Le16(3) + QByteArray("\xC8\xEC\xFF")) +
-                      Record(0x0204, At(1, 0) + Le16(6) + QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2")) +
-                      Formula(2, 0, FormulaValue(0)) + String(QString::fromLatin1("\xE4\xE0"), true)}},
-                true, {}, 1251);
+    const QByteArray cp1251 = RawBiff(
+        {{QString::fromLatin1("\xCB\xE8\xF1\xF2"),
+          Record(0x0204, At(0, 0) + Le16(3) + QByteArray("\xC8\xEC\xFF")) +
+              Record(0x0204, At(1, 0) + Le16(6) + QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2")) +
+              Formula(2, 0, FormulaValue(0)) + String(QString::fromLatin1("\xE4\xE0"), true)}},
+        true, {}, 1251);
     const struct Case {
         const char* name;
         QByteArray file;
         std::vector<std::string> tables, fields, rows;
     } cases[] = {
-        {"shared strings over CONTINUE", Compound(RawBiff({{"S", sstCells}}, false, sst)),
-         {"S"}, {"Text:Text12"}, {"s:Crème brûlée", "s:Été", "s:Ω"}},
+        {"shared strings over CONTINUE",
+         Compound(RawBiff({{"S", sstCells}}, false, sst)),
+         {"S"},
+         {"Text:Text12"},
+         {"s:Crème brûlée", "s:Été", "s:Ω"}},
         {"RK and NUMBER", Compound(numbersBook), {"S"}, {"N:Double"}, numberRows},
         {"MULRK, BLANK, MULBLANK",
-         Compound(RawBiff({{"S", header({"A", "B", "C"}) +
-                                     MulRk(1, 0, {RkInt(1), RkInt(2), RkInt(3)}) +
-                                     Record(0x00BE, Le16(2) + Le16(0) + Le16(0) + Le16(0) +
-                                                        Le16(0) + Le16(2)) +
-                                     Record(0x0201, At(3, 1)) + Rk(3, 2, RkInt(9))}})),
-         {"S"}, {"A:Long", "B:Long", "C:Long"}, {"i:1|i:2|i:3", "\\N|\\N|i:9"}},
+         Compound(RawBiff(
+             {{"S", header({"A", "B", "C"}) + MulRk(1, 0, {RkInt(1), RkInt(2), RkInt(3)}) +
+                        Record(0x00BE, Le16(2) + Le16(0) + Le16(0) + Le16(0) + Le16(0) + Le16(2)) +
+                        Record(0x0201, At(3, 1)) + Rk(3, 2, RkInt(9))}})),
+         {"S"},
+         {"A:Long", "B:Long", "C:Long"},
+         {"i:1|i:2|i:3", "\\N|\\N|i:9"}},
         {"FORMULA values, STRING after a shared formula",
          Compound(RawBiff(
              {{"S", header({"F", "K"}) + Formula(1, 0, LeDouble(2.5)) + Rk(1, 1, RkInt(1)) +
                         Formula(2, 0, FormulaValue(0)) + Record(0x04BC, QByteArray(10, '\0')) +
                         String(creme) + Rk(2, 1, RkInt(2)) + Formula(3, 0, FormulaValue(1, 1)) +
                         Rk(3, 1, RkInt(3)) + Formula(4, 0, FormulaValue(2, 7)) +
-                        Rk(4, 1, RkInt(4)) + Formula(5, 0, FormulaValue(3)) + Rk(5, 1, RkInt(5))}})),
-         {"S"}, {"F:Text12", "K:Long"},
+                        Rk(4, 1, RkInt(4)) + Formula(5, 0, FormulaValue(3)) +
+                        Rk(5, 1, RkInt(5))}})),
+         {"S"},
+         {"F:Text12", "K:Long"},
          {"s:2.5|i:1", "s:Crème brûlée|i:2", "s:TRUE|i:3", "\\N|i:4", "s:|i:5"}},
         {"LABEL, RSTRING, BOOLERR",
-         Compound(RawBiff({{"S", header({"L", "B"}) + Label(1, 0, QStringLiteral("Ω €")) +
-                                     Record(0x0205, At(1, 1) + '\x01' + '\0') +
-                                     Record(0x00D6, At(2, 0) + Text16(QStringLiteral("ruñ"), false) +
-                                                        Le16(1) + Le32(0)) +
-                                     Record(0x0205, At(2, 1) + '\x2A' + '\x01')}})),
-         {"S"}, {"L:Text3", "B:Boolean"}, {"s:Ω €|b:true", "s:ruñ|\\N"}},
+         Compound(
+             RawBiff({{"S", header({"L", "B"}) + Label(1, 0, QStringLiteral("Ω €")) +
+                                Record(0x0205, At(1, 1) + '\x01' + '\0') +
+                                Record(0x00D6, At(2, 0) + Text16(QStringLiteral("ruñ"), false) +
+                                                   Le16(1) + Le32(0)) +
+                                Record(0x0205, At(2, 1) + '\x2A' + '\x01')}})),
+         {"S"},
+         {"L:Text3", "B:Boolean"},
+         {"s:Ω €|b:true", "s:ruñ|\\N"}},
         {"dates by the cell's number format",
          Compound(RawBiff({{"S", header({"D"}) + Record(0x0203, At(1, 0, 1) + LeDouble(45322)) +
                                      Record(0x027E, At(2, 0, 1) + Le32(RkInt(45323)))}})),
-         {"S"}, {"D:Date"}, {"t:2024-01-31 00:00:00.000Z", "t:2024-02-01 00:00:00.000Z"}},
+         {"S"},
+         {"D:Date"},
+         {"t:2024-01-31 00:00:00.000Z", "t:2024-02-01 00:00:00.000Z"}},
         {"cells out of order, given twice, charts left out",
          Compound(RawBiff({{"S", Rk(2, 0, RkInt(2)) + header({"N"}) + Rk(1, 0, RkInt(1)) + chart +
                                      Rk(1, 0, RkInt(5))},
                            {"Chart1", Rk(0, 0, RkInt(1)), 2}})),
-         {"S"}, {"N:Long"}, {"i:5", "i:2"}},
-        {"Excel 5.0 in code page 1251", Compound(cp1251, {9, false, 109, QStringLiteral("Book")}),
-         {"Лист"}, {"Имя:Text6"}, {"s:Привет", "s:да"}},
+         {"S"},
+         {"N:Long"},
+         {"i:5", "i:2"}},
+        {"Excel 5.0 in code page 1251",
+         Compound(cp1251, {9, false, 109, QStringLiteral("Book")}),
+         {"Лист"},
+         {"Имя:Text6"},
+         {"s:Привет", "s:да"}},
         {"4096-byte sectors", Compound(numbersBook, {12}), {"S"}, {"N:Double"}, numberRows},
         {"mini stream", Compound(numbersBook, {9, true}), {"S"}, {"N:Double"}, numberRows},
-        {"mini stream in 4096-byte sectors", Compound(numbersBook, {12, true}), {"S"},
-         {"N:Double"}, numberRows},
-        {"FAT listed in a DIFAT sector", Compound(numbersBook, {9, false, 0}), {"S"},
-         {"N:Double"}, numberRows},
+        {"mini stream in 4096-byte sectors",
+         Compound(numbersBook, {12, true}),
+         {"S"},
+         {"N:Double"},
+         numberRows},
+        {"FAT listed in a DIFAT sector",
+         Compound(numbersBook, {9, false, 0}),
+         {"S"},
+         {"N:Double"},
+         numberRows},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -986,7 +1011,8 @@ TEST(ExcelReader, XlsBadInputIsAClearErrorNamingTheFile) {
          "a cell lies past the last column"},
         {"a MULRK past the last column", Compound(book(MulRk(1, 255, {RkInt(1), RkInt(2)}))),
          "a cell lies past the last column"},
-        {"a MULRK of a broken length", Compound(book(Record(0x00BD, Le16(1) + Le16(0) + QByteArray(7, 0)))),
+        {"a MULRK of a broken length",
+         Compound(book(Record(0x00BD, Le16(1) + Le16(0) + QByteArray(7, 0)))),
          "a cell's record is cut short"},
         {"a sheet past the stream", Compound(patch(sheetList, sheetAt, Le32(0x7FFFFFF0))),
          "the sheet lies past the end of the workbook"},

@@ -162,9 +162,9 @@ inline QByteArray Biff(const std::vector<Sheet>& sheets, bool date1904 = false) 
 
 // How the compound file is laid out.
 struct CompoundOptions {
-    int sectorShift = 9;   // 9: 512-byte sectors (version 3); 12: 4096-byte sectors (version 4)
-    bool mini = false;     // a stream under 4096 bytes goes into the mini stream, else is padded
-    int headerFats = 109;  // FAT sector numbers in the header; the others in DIFAT sectors
+    int sectorShift = 9;  // 9: 512-byte sectors (version 3); 12: 4096-byte sectors (version 4)
+    bool mini = false;    // a stream under 4096 bytes goes into the mini stream, else is padded
+    int headerFats = 109; // FAT sector numbers in the header; the others in DIFAT sectors
     QString name = QStringLiteral("Workbook");
 };
 
@@ -176,8 +176,8 @@ inline QByteArray Compound(QByteArray stream, const CompoundOptions& o = {}) {
     const int sector = 1 << o.sectorShift;
     const int perSector = sector / 4;
     const bool mini = o.mini && stream.size() < 4096;
-    const quint32 size = mini ? quint32(stream.size())
-                              : quint32(std::max<qsizetype>(stream.size(), 4096));
+    const quint32 size =
+        mini ? quint32(stream.size()) : quint32(std::max<qsizetype>(stream.size(), 4096));
     const auto padded = [](QByteArray b, int unit, char fill) {
         b.append(QByteArray((unit - b.size() % unit) % unit, fill));
         return b;
@@ -276,7 +276,6 @@ inline QByteArray Workbook(const std::vector<Sheet>& sheets, bool date1904 = fal
     return Compound(Biff(sheets, date1904));
 }
 
-
 // ---- Workbooks of raw records, for records the writer above does not make
 
 // The first three fields of a cell's record.
@@ -349,8 +348,8 @@ inline QByteArray RawBiff(const std::vector<RawSheet>& sheets, bool biff5 = fals
     }
     quint32 offset = quint32(head.size() + list + 4);
     for (size_t i = 0; i < sheets.size(); ++i) {
-        head += Record(0x0085, Le32(offset) + char(0) + char(sheets[i].type) +
-                                   shortText(sheets[i].name));
+        head += Record(0x0085,
+                       Le32(offset) + char(0) + char(sheets[i].type) + shortText(sheets[i].name));
         offset += quint32(streams[i].size());
     }
     head += Record(0x000A, {});
