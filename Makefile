@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_JOBS ?= $(JOBS)
 # The targets CI runs: each ran clean for 300 s before it was added here.
-FUZZ_CI_TARGETS ?= dbf text paradox xlsx access exchange
+FUZZ_CI_TARGETS ?= dbf text paradox xlsx xls access exchange
 # The targets `make fuzz` runs; empty: all of them.
 FUZZ_TARGETS ?=
 CMAKE_FLAGS ?=

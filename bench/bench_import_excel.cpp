@@ -1,6 +1,6 @@
 // The Excel reader over an .xlsx of 100,000 rows of 10 fields, beside two references done in
 // the same run: unpacking its parts alone, and unpacking them through Qt's XML reader.
-// (.xls is left out: FreeXL only reads, and no workbook of that kind is made here.)
+// (.xls has its own benchmark, bench_xls.)
 #include "benchutil.h"
 #include "import/excelreader.h"
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev
           libgtest-dev libgmock-dev libbenchmark-dev sqlite3
-          libuchardet-dev mdbtools-dev libfreexl-dev libquazip1-qt6-dev
+          libuchardet-dev mdbtools-dev libquazip1-qt6-dev
           xvfb xauth imagemagick fonts-liberation poppler-utils
           clang libclang-rt-14-dev)
 missing=()

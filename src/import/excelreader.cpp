@@ -1,4 +1,5 @@
 #include "excelreader.h"
+#include "xlsbook.h"
 #include "xlsxsheet.h"
 
 #include <QDate>
@@ -13,11 +14,11 @@
 #include <QStringDecoder>
 #include <QTime>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <freexl.h>
 #include <optional>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
@@ -29,8 +30,8 @@ namespace {
 constexpr int kMaxColumns = 16384; // column XFD, the last a worksheet can have
 constexpr int kMaxTextSize = 255;
 constexpr int kMaxEntries = 100000;
-constexpr size_t kMaxCells = 20'000'000; // about 400 MB held
-constexpr size_t kMaxSheets = 4096;      // of one workbook; a damaged one may claim millions
+constexpr size_t kMaxCells = 20'000'000;  // about 400 MB held
+constexpr size_t kMaxSheets = 4096;       // of one workbook; a damaged one may claim millions
 constexpr double kLastSerial = 2958466.0; // 10000-01-01 in the 1900 date system
 
 QStringView Attr(const QXmlStreamAttributes& attributes, const char* name) {
@@ -225,67 +226,7 @@ private:
     std::vector<int> m_columns;
 };
 
-// ---- .xls through FreeXL
-
-class XlsHandle {
-public:
-    XlsHandle() = default;
-    ~XlsHandle() {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    XlsHandle(const XlsHandle&) = delete;
-    XlsHandle& operator=(const XlsHandle&) = delete;
-    const void* get() const { return m_handle; }
-    const void** out() { return &m_handle; }
-
-private:
-    const void* m_handle = nullptr;
-};
-
-QString XlsProblem(int rc) {
-    switch (rc) {
-    case FREEXL_FILE_NOT_FOUND:
-        return QStringLiteral("it cannot be opened");
-    case FREEXL_INSUFFICIENT_MEMORY:
-        return QStringLiteral("there is not enough memory to read it");
-    case FREEXL_INVALID_CFBF_HEADER:
-    case FREEXL_CFBF_INVALID_SIGNATURE:
-        return QStringLiteral("it is not an Excel workbook");
-    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        return QStringLiteral("it holds no workbook (it may be another Office document)");
-    default:
-        return QStringLiteral("it is damaged or cut short (error %1)").arg(rc);
-    }
-}
-
-void OpenXls(const QString& path, XlsHandle& handle) {
-    const int rc = freexl_open(QFile::encodeName(path).constData(), handle.out());
-    if (rc != FREEXL_OK)
-        Fail(QStringLiteral("The workbook \"%1\" cannot be read: %2.")
-                 .arg(Shown(path), XlsProblem(rc)));
-    unsigned int password = 0;
-    if (freexl_get_info(handle.get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED)
-        Fail(QStringLiteral("The workbook \"%1\" is protected by a password and cannot be read.")
-                 .arg(Shown(path)));
-}
-
-QStringList XlsSheetNames(const QString& path, const XlsHandle& handle) {
-    unsigned int count = 0;
-    freexl_get_info(handle.get(), FREEXL_BIFF_SHEET_COUNT, &count);
-    QStringList names;
-    for (unsigned int i = 0; i < count && i <= USHRT_MAX; ++i) {
-        const char* name = nullptr;
-        if (freexl_get_worksheet_name(handle.get(), (unsigned short)i, &name) != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: the name of its sheet %2 "
-                                "cannot be read.")
-                     .arg(Shown(path))
-                     .arg(i + 1));
-        names << QString::fromUtf8(name ? name : "");
-    }
-    return names;
-}
+// ---- .xlsx through QuaZip and the XML reader
 
 QString CellName(int column, qint64 row) {
     QString letters;
@@ -293,85 +234,6 @@ QString CellName(int column, qint64 row) {
         letters.prepend(QChar(u'A' + (c - 1) % 26));
     return letters + QString::number(row);
 }
-
-class XlsStream : public SheetStream {
-public:
-    // The handle's active sheet is this stream's while it reads: one stream at a time per handle.
-    XlsStream(std::shared_ptr<XlsHandle> handle, const QString& path, int sheet,
-              const QString& sheetName)
-        : m_path(path), m_sheetName(sheetName), m_handle(std::move(handle)) {
-        if (freexl_select_active_worksheet(m_handle->get(), (unsigned short)sheet) != FREEXL_OK ||
-            freexl_worksheet_dimensions(m_handle->get(), &m_rows, &m_columns) != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: its sheet \"%2\" cannot be read.")
-                     .arg(Shown(path), sheetName));
-    }
-
-    bool nextRow() override {
-        while (m_row < m_rows) {
-            beginRow();
-            for (unsigned short c = 0; c < m_columns; ++c)
-                take(c);
-            ++m_row;
-            if (finishRow())
-                return true;
-        }
-        return false;
-    }
-
-private:
-    void take(unsigned short column) {
-        FreeXL_CellValue v;
-        const int rc = freexl_get_cell_value(m_handle->get(), m_row, column, &v);
-        if (rc != FREEXL_OK)
-            Fail(QStringLiteral("The workbook \"%1\" is damaged: the cell %2 of the sheet \"%3\" "
-                                "cannot be read.")
-                     .arg(Shown(m_path), CellName(column, qint64(m_row) + 1), m_sheetName));
-        switch (v.type) {
-        case FREEXL_CELL_INT: {
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Number;
-            c.number = v.value.int_value;
-            break;
-        }
-        case FREEXL_CELL_DOUBLE: {
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Number;
-            c.number = v.value.double_value;
-            break;
-        }
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-        case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME: {
-            if (!v.value.text_value)
-                break;
-            Cell& c = put(column);
-            c.kind = Cell::Kind::Text;
-            c.text = QString::fromUtf8(v.value.text_value);
-            if (v.type != FREEXL_CELL_TEXT && v.type != FREEXL_CELL_SST_TEXT) {
-                if (const std::optional<QDateTime> d = ParseIsoDate(c.text)) {
-                    c.kind = Cell::Kind::Date;
-                    c.date = *d;
-                    c.text.clear();
-                }
-            }
-            break;
-        }
-        default:
-            break;
-        }
-    }
-
-    QString m_path;
-    QString m_sheetName;
-    std::shared_ptr<XlsHandle> m_handle;
-    unsigned int m_rows = 0;
-    unsigned short m_columns = 0;
-    unsigned int m_row = 0;
-};
-
-// ---- .xlsx through QuaZip and the XML reader
 
 // Counts what a zip member unpacks to and refuses beyond the limits.
 class LimitedDevice : public QIODevice {
@@ -801,7 +663,9 @@ std::shared_ptr<Book> ReadBook(Package& package) {
 }
 
 std::string_view Trimmed(std::string_view v) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     while (!v.empty() && blank(v.front()))
         v.remove_prefix(1);
     while (!v.empty() && blank(v.back()))
@@ -1025,6 +889,68 @@ private:
     qint64 m_row = 0;
 };
 
+// ---- .xls through our own reader
+
+// The formats of an .xls's cell formats that show a date, as in an .xlsx.
+std::shared_ptr<const std::vector<bool>> DateXfs(const xls::Book& book) {
+    auto dates = std::make_shared<std::vector<bool>>();
+    for (const quint16 id : book.xfFormats()) {
+        const auto custom = book.formats().constFind(id);
+        dates->push_back(custom != book.formats().cend() ? FormatIsDate(*custom) : BuiltInDate(id));
+    }
+    return dates;
+}
+
+class XlsStream : public SheetStream {
+public:
+    XlsStream(const xls::Book& book, size_t sheet, std::shared_ptr<const std::vector<bool>> dates)
+        : m_sheet(book.readSheet(sheet)), m_dates(std::move(dates)), m_date1904(book.date1904()) {}
+
+    bool nextRow() override {
+        const std::vector<xls::Cell>& cells = m_sheet.cells;
+        while (m_at < cells.size()) {
+            beginRow();
+            const quint16 row = cells[m_at].row;
+            for (; m_at < cells.size() && cells[m_at].row == row; ++m_at)
+                take(cells[m_at]);
+            if (finishRow())
+                return true;
+        }
+        return false;
+    }
+
+private:
+    void take(const xls::Cell& x) {
+        Cell& c = put(x.column);
+        switch (x.kind) {
+        case xls::Cell::Kind::Boolean:
+            c.kind = Cell::Kind::Boolean;
+            c.flag = x.flag;
+            return;
+        case xls::Cell::Kind::Text:
+            c.kind = Cell::Kind::Text;
+            c.text = m_sheet.texts[x.text];
+            return;
+        case xls::Cell::Kind::Number:
+            break;
+        }
+        if (x.xf < m_dates->size() && (*m_dates)[x.xf]) {
+            if (const std::optional<QDateTime> date = SerialToDate(x.number, m_date1904)) {
+                c.kind = Cell::Kind::Date;
+                c.date = *date;
+                return;
+            }
+        }
+        c.kind = Cell::Kind::Number;
+        c.number = x.number;
+    }
+
+    xls::SheetCells m_sheet;
+    std::shared_ptr<const std::vector<bool>> m_dates;
+    bool m_date1904 = false;
+    size_t m_at = 0;
+};
+
 // ---- The table over a sheet
 
 // What a column's values allow it to be, gathered over every row.
@@ -1064,7 +990,8 @@ struct ColumnGuess {
 
 // The header's names, with blanks run together, made unique.
 std::vector<QString> FieldNames(std::vector<QString> header) {
-    for (QString& name : header) name = name.simplified();
+    for (QString& name : header)
+        name = name.simplified();
     return UniqueFieldNames(header);
 }
 
@@ -1273,12 +1200,12 @@ std::vector<SheetRef> SheetsOf(const QString& path, const ExcelLimits& limits) {
     QSet<QString> taken;
     const BookKind kind = KindOf(path);
     if (kind == BookKind::Xls) {
-        auto handle = std::make_shared<XlsHandle>();
-        OpenXls(path, *handle);
-        const QStringList names = XlsSheetNames(path, *handle);
-        for (int i = 0; i < names.size(); ++i) {
-            const QString name = UniqueName(names[i], i, taken);
-            XlsStream stream(handle, path, i, name);
+        const xls::Book book(path);
+        const auto dates = DateXfs(book);
+        const std::vector<QString>& names = book.sheetNames();
+        for (int i = 0; i < int(names.size()); ++i) {
+            const QString name = UniqueName(names[size_t(i)], i, taken);
+            XlsStream stream(book, size_t(i), dates);
             if (!stream.nextRow())
                 continue;
             taken.insert(name.toCaseFolded());
@@ -1351,10 +1278,12 @@ public:
         const SheetRef& ref = m_refs[size_t(at)];
         // The workbook is read again: it may have changed since it was listed.
         if (ref.kind == BookKind::Xls) {
-            auto handle = std::make_shared<XlsHandle>();
-            OpenXls(ref.file, *handle);
+            const xls::Book book(ref.file);
+            if (size_t(ref.index) >= book.sheetNames().size())
+                Fail(QStringLiteral("The workbook \"%1\" no longer holds the sheet \"%2\".")
+                         .arg(Shown(ref.file), ref.sheet));
             return std::make_unique<SheetTable>(
-                std::make_unique<XlsStream>(handle, ref.file, ref.index, ref.sheet), ref.file,
+                std::make_unique<XlsStream>(book, size_t(ref.index), DateXfs(book)), ref.file,
                 ref.sheet);
         }
         const Budget budget = std::make_shared<qint64>(0);
