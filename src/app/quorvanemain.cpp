@@ -685,16 +685,17 @@ int CQuorvaneMain::HelpContextForWidget(const QWidget* widget) {
 
 void CQuorvaneMain::ShowHelp(int context) {
     if (!m_helpWindow) m_helpWindow = new CHelpWindow(this);
-    m_helpWindow->ShowTopic(context);
+    // Shown first, so that the page's pictures are fitted to the window's real width.
     m_helpWindow->show();
+    m_helpWindow->ShowTopic(context);
     m_helpWindow->raise();
 }
 
 CHelpWindow* CQuorvaneMain::ShowDialogHelp(QDialog* dialog) {
     auto* help = dialog->findChild<CHelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!help) help = new CHelpWindow(dialog);
-    help->ShowPage(helptopics::PageForDialog(dialog->windowTitle()));
     help->show();
+    help->ShowPage(helptopics::PageForDialog(dialog->windowTitle()));
     help->raise();
     return help;
 }

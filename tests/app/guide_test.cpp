@@ -137,6 +137,20 @@ TEST(HelpWindowGuide, LinksContentsAndBackWorkAsAReaderUsesThem) {
     EXPECT_EQ(help.Page(), QStringLiteral("index.md"));
 }
 
+TEST(HelpWindowGuide, PicturesAreFittedToTheWindow) {
+    CHelpWindow help;
+    help.resize(500, 400);
+    help.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+    help.ShowPage(QStringLiteral("first-project.md"));
+    const QImage picture = help.Browser()->document()
+                               ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/main-window.png")))
+                               .value<QImage>();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_LE(picture.width(), help.Browser()->viewport()->width());
+    EXPECT_GT(picture.width(), help.Browser()->viewport()->width() / 2);
+}
+
 TEST(HelpWindowGuide, TypingASearchListsPagesAndChoosingOneOpensIt) {
     CHelpWindow help;
     help.show();
