@@ -1,6 +1,7 @@
 #include "demodriver.h"
 
 #include "app/demoproject.h"
+#include "app/helpwindow.h"
 #include "app/quorvanemain.h"
 #include "app/quorvaneview.h"
 #include "customers/customerlistctrl.h"
@@ -206,6 +207,7 @@ public:
         m_frame.Splitter()->setSizes({520, sizes.value(0) + sizes.value(1) - 520});
         Settle();
         Shot(m_frame, "14-orders");
+        ShowGuide();
         m_prompter.Then([this](QDialog& d) {
             d.show();
             Settle();
@@ -215,6 +217,22 @@ public:
         });
         invoices->OnEditItem();
         if (!m_pictured) WaitForScreenPicture();
+    }
+
+    // The guide as F1 on the invoice list opens it, then a search in it.
+    void ShowGuide() {
+        m_frame.ShowHelp(CQuorvaneMain::HelpContextForWidget(m_frame.UpperView()->Invoices()));
+        CHelpWindow* help = m_frame.HelpWindow();
+        if (!help) return;
+        help->resize(900, 680);
+        Settle();
+        Shot(*help, "16-guide");
+        help->SearchField()->setText(QStringLiteral("back order"));
+        Settle();
+        Shot(*help, "17-guide-search");
+        help->SearchField()->clear();
+        help->hide();
+        Settle();
     }
 
     // Leaves what is on the screen up until the script has taken its own picture.

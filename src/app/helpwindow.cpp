@@ -1,68 +1,113 @@
 #include "helpwindow.h"
 
-#include "app/helpcontext.h"
+#include "app/helptopics.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTextBrowser>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
-CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this)) {
+QVariant CGuideBrowser::loadResource(int type, const QUrl& name) {
+    QVariant data = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::ImageResource) return data;
+    QImage image;
+    if (data.userType() == QMetaType::QByteArray) image.loadFromData(data.toByteArray());
+    else image = data.value<QImage>();
+    // The widest picture the page can show without a horizontal scroll bar.
+    const int room = qMax(200, viewport()->width() - 2 * int(document()->documentMargin()) - 24);
+    if (image.isNull() || image.width() <= room) return data;
+    return image.scaledToWidth(room, Qt::SmoothTransformation);
+}
+
+CHelpWindow::CHelpWindow(QWidget* parent)
+    : QDialog(parent), m_browser(new CGuideBrowser(this)), m_contents(new QPushButton(QStringLiteral("Contents"), this)),
+      m_back(new QPushButton(QStringLiteral("Back"), this)), m_search(new QLineEdit(this)),
+      m_results(new QListWidget(this)) {
     setObjectName(QStringLiteral("HelpWindow"));
     setModal(false);
+    setWindowTitle(QStringLiteral("Quorvane Help"));
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
     m_browser->setOpenLinks(true);
+    m_browser->setOpenExternalLinks(false);
+    m_contents->setObjectName(QStringLiteral("helpContents"));
+    m_contents->setAutoDefault(false);
+    m_back->setObjectName(QStringLiteral("helpBack"));
+    m_back->setAutoDefault(false);
+    m_back->setEnabled(false);
+    m_search->setObjectName(QStringLiteral("helpSearch"));
+    m_search->setPlaceholderText(QStringLiteral("Search the guide"));
+    m_search->setClearButtonEnabled(true);
+    m_results->setObjectName(QStringLiteral("helpResults"));
+    m_results->setWordWrap(true);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_results->hide();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_contents);
+    top->addWidget(m_back);
+    top->addWidget(m_search, 1);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_results);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({200, 560});
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(m_browser);
-    resize(520, 420);
-    const QString folder = HelpFolder();
-    if (!folder.isEmpty()) m_browser->setSearchPaths({folder});
-}
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addWidget(splitter, 1);
+    resize(760, 600);
 
-QString CHelpWindow::HelpFolder() {
-    // Built programs live a few folders below the checkout; installed ones beside docs/.
-    for (const QString& start : {QCoreApplication::applicationDirPath(), QDir::currentPath()}) {
-        QDir dir(start);
-        for (int up = 0; up < 5; ++up) {
-            if (dir.exists(QStringLiteral("docs/help"))) return dir.filePath(QStringLiteral("docs/help"));
-            if (!dir.cdUp()) break;
-        }
-    }
-    return {};
-}
-
-QString CHelpWindow::TopicName(int context) {
-    switch (context) {
-    case 98636: return QStringLiteral("List of Customers");
-    case 98736: return QStringLiteral("Customer Buttons");
-    case 98936: return QStringLiteral("Invoice Item Editing");
-    case 99636: return QStringLiteral("List of Invoices");
-    case 99736: return QStringLiteral("Items on Current Invoice");
-    case 99836: return QStringLiteral("Invoice Buttons");
-    case 101636: return QStringLiteral("Stores");
-    case 101736: return QStringLiteral("List of Store Items");
-    case 101836: return QStringLiteral("Store Item Buttons");
-    case 101936: return QStringLiteral("Finding a Store Item");
-    case 102036: return QStringLiteral("Buying Store Items");
-    case kMainWindowHelpContext: return QStringLiteral("The Quorvane Window");
-    default: return QStringLiteral("Help Topic %1").arg(context);
-    }
+    connect(m_contents, &QPushButton::clicked, this, &CHelpWindow::ShowContents);
+    connect(m_back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QPushButton::setEnabled);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &CHelpWindow::OnSourceChanged);
+    connect(m_search, &QLineEdit::textChanged, this, &CHelpWindow::OnSearchChanged);
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        if (m_results->count() > 0) OnResultChosen(m_results->item(0));
+    });
+    connect(m_results, &QListWidget::itemClicked, this, &CHelpWindow::OnResultChosen);
+    connect(m_results, &QListWidget::itemActivated, this, &CHelpWindow::OnResultChosen);
 }
 
 void CHelpWindow::ShowTopic(int context) {
     m_topic = context;
-    setWindowTitle(QStringLiteral("Quorvane Help - %1").arg(TopicName(context)));
-    const QString folder = HelpFolder();
-    const QString page = QStringLiteral("%1.html").arg(context);
-    if (!folder.isEmpty() && QFile::exists(QDir(folder).filePath(page))) {
-        m_browser->setSource(QUrl::fromLocalFile(QDir(folder).filePath(page)));
-        return;
+    ShowPage(helptopics::PageForContext(context));
+}
+
+void CHelpWindow::ShowPage(const QString& file) {
+    const QString page = helptopics::PageExists(file) ? file : helptopics::kContentsPage;
+    m_browser->setSource(helptopics::PageUrl(page), QTextDocument::MarkdownResource);
+}
+
+void CHelpWindow::ShowContents() { ShowPage(helptopics::kContentsPage); }
+
+QString CHelpWindow::Page() const { return m_browser->source().fileName(); }
+
+void CHelpWindow::OnSourceChanged(const QUrl& url) {
+    setWindowTitle(QStringLiteral("Quorvane Help - %1").arg(helptopics::PageTitle(url.fileName())));
+}
+
+void CHelpWindow::OnSearchChanged(const QString& text) {
+    m_results->clear();
+    const QList<helptopics::Page> found = helptopics::SearchPages(text);
+    for (const helptopics::Page& page : found) {
+        auto* item = new QListWidgetItem(page.title, m_results);
+        item->setData(Qt::UserRole, page.file);
     }
-    m_browser->setHtml(QStringLiteral("<h3>%1</h3><p>There is no page for this topic (%2) yet. "
-                                      "Press F1 over another part of the window, or choose "
-                                      "Help Topics from the Help menu.</p>")
-                           .arg(TopicName(context).toHtmlEscaped())
-                           .arg(context));
+    if (!text.trimmed().isEmpty() && found.isEmpty()) {
+        auto* none = new QListWidgetItem(QStringLiteral("No page holds these words."), m_results);
+        none->setFlags(Qt::NoItemFlags);
+    }
+    m_results->setVisible(!text.trimmed().isEmpty());
+}
+
+void CHelpWindow::OnResultChosen(QListWidgetItem* item) {
+    if (!item) return;
+    const QString file = item->data(Qt::UserRole).toString();
+    if (!file.isEmpty()) ShowPage(file);
 }

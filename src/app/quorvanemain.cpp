@@ -5,6 +5,7 @@
 #include "app/colorselectdlg.h"
 #include "app/columntitledlg.h"
 #include "app/helpcontext.h"
+#include "app/helptopics.h"
 #include "app/helpwindow.h"
 #include "app/projectinfodlg.h"
 #include "app/quorvaneview.h"
@@ -22,10 +23,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -682,9 +685,19 @@ int CQuorvaneMain::HelpContextForWidget(const QWidget* widget) {
 
 void CQuorvaneMain::ShowHelp(int context) {
     if (!m_helpWindow) m_helpWindow = new CHelpWindow(this);
-    m_helpWindow->ShowTopic(context);
+    // Shown first, so that the page's pictures are fitted to the window's real width.
     m_helpWindow->show();
+    m_helpWindow->ShowTopic(context);
     m_helpWindow->raise();
+}
+
+CHelpWindow* CQuorvaneMain::ShowDialogHelp(QDialog* dialog) {
+    auto* help = dialog->findChild<CHelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help) help = new CHelpWindow(dialog);
+    help->show();
+    help->ShowPage(helptopics::PageForDialog(dialog->windowTitle()));
+    help->raise();
+    return help;
 }
 
 void CQuorvaneMain::OnHelp() {
@@ -696,6 +709,19 @@ void CQuorvaneMain::OnWhatsThis() { QWhatsThis::enterWhatsThisMode(); }
 
 bool CQuorvaneMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* dialog = qobject_cast<QDialog*>(static_cast<QWidget*>(watched)->window());
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && dialog &&
+            !qobject_cast<CHelpWindow*>(dialog)) {
+            // Only this window's dialogs (the help window, another program window: not ours).
+            for (const QWidget* w = dialog->parentWidget(); w; w = w->parentWidget())
+                if (w == this) {
+                    ShowDialogHelp(dialog);
+                    return true;
+                }
+        }
+    }
     if ((type == QEvent::WhatsThis || type == QEvent::QueryWhatsThis) && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         // Only this window's parts: the clicked part opens its own help topic.

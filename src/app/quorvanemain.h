@@ -15,6 +15,7 @@ class CQuorvaneView2;
 class CStoreTabCtrl;
 class CTraceWindow;
 class CHelpWindow;
+class QDialog;
 class QLabel;
 class QMimeData;
 class QSplitter;
@@ -66,6 +67,9 @@ public:
     // The help topic of the window a widget belongs to (its own or an ancestor's number).
     static int HelpContextForWidget(const QWidget* widget);
     void ShowHelp(int context);
+    // F1 in a dialog: the dialog's page in a help window of the dialog's own, which its
+    // modality does not block.
+    CHelpWindow* ShowDialogHelp(QDialog* dialog);
 
     // ---- commands
     void OnFileNew();

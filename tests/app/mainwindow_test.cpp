@@ -2,6 +2,7 @@
 // dialogs, the panes, the keys, the settings it keeps and the project named at start.
 #include "apptest.h"
 #include "app/helpcontext.h"
+#include "app/colorselectdlg.h"
 #include "app/helpwindow.h"
 #include "app/projectinfodlg.h"
 #include "app/quorvanemain.h"
@@ -589,6 +590,53 @@ TEST_F(MainWindow, F1OpensTheTopicOfTheWindowWithTheFocus) {
     EXPECT_EQ(CQuorvaneMain::HelpContextForWidget(frame->StoreTabs()->CurrentStoreList()), 101736);
     EXPECT_EQ(CQuorvaneMain::HelpContextForWidget(frame->StoreTabs()->TabBar()), 101636);
     EXPECT_EQ(CQuorvaneMain::HelpContextForWidget(frame->LowerView()), kMainWindowHelpContext);
+}
+
+TEST_F(MainWindow, F1OnEachPartOpensItsGuidePage) {
+    NewProject(QStringLiteral("guide.qvp"));
+    CQuorvaneView* view = frame->UpperView();
+    const struct {
+        QWidget* widget;
+        const char* page;
+        const char* heading;
+    } cases[] = {
+        {view->Customers(), "customer-list.md", "List of Customers"},
+        {view->Invoices(), "invoice-list.md", "List of Invoices"},
+        {view->Items(), "invoice-items.md", "Items on Current Invoice"},
+        {frame->StoreTabs()->CurrentStoreList(), "store-items.md", "List of Store Items"},
+        {view->InvoiceBar()->NewButton(), "invoice-buttons.md", "Invoice Buttons"},
+    };
+    for (const auto& c : cases) {
+        c.widget->setFocus();
+        PressKey(c.widget, Qt::Key_F1);
+        ASSERT_NE(frame->HelpWindow(), nullptr);
+        EXPECT_EQ(frame->HelpWindow()->Page(), QLatin1String(c.page));
+        EXPECT_TRUE(frame->HelpWindow()->Browser()->toPlainText().startsWith(QLatin1String(c.heading))) << c.page;
+    }
+}
+
+TEST_F(MainWindow, F1InADialogOpensTheDialogsPageBesideIt) {
+    NewProject(QStringLiteral("dialoghelp.qvp"));
+    CColorSelectDlg dlg(prompter, 0x800000, 0xFFFFFF, frame.get());
+    dlg.show();
+    QApplication::setActiveWindow(&dlg); // as a modal dialog is
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    ASSERT_EQ(QApplication::activeWindow(), &dlg);
+    auto* button = dlg.findChild<QPushButton*>();
+    ASSERT_NE(button, nullptr);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_F1);
+    auto* help = dlg.findChild<CHelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Page(), QStringLiteral("columns.md"));
+    EXPECT_EQ(frame->HelpWindow(), nullptr);
+
+    // A dialog the guide has no page for opens the contents.
+    dlg.setWindowTitle(QStringLiteral("Some Other Dialog"));
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(help->Page(), QStringLiteral("index.md"));
+    EXPECT_EQ(dlg.findChildren<CHelpWindow*>().size(), 1);
 }
 
 TEST_F(MainWindow, F6MovesTheFocusBetweenThePanes) {
