@@ -12,7 +12,7 @@ FUZZ_TARGETS ?=
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench fuzz-build fuzz fuzz-ci screenshots format clean
+.PHONY: all deps build run test test-sanitize package install bench fuzz-build fuzz fuzz-ci screenshots format clean
 
 all: build
 
@@ -34,6 +34,14 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The Debian package $(BUILD)/quorvane_VERSION_ARCH.deb.
+package: build
+	cmake --build $(BUILD) --target package
+
+# Installs under PREFIX (default /usr/local); DESTDIR=/tmp/x stages it there instead.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)

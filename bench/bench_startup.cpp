@@ -4,6 +4,7 @@
 #include "benchutil.h"
 
 #include "app/quorvanemain.h"
+#include "app/singleinstance.h"
 #include "customers/customerlistctrl.h"
 #include "app/quorvaneview.h"
 #include "db/database.h"
@@ -50,6 +51,21 @@ double BareWindow() {
 double MainWindow() {
     CRecordingPrompter prompter;
     Stopwatch sw;
+    CQuorvaneMain frame(&prompter);
+    WaitShown(frame);
+    return sw.seconds();
+}
+
+void Check(bool ok, const char* what);
+
+// As the program starts: ask for a running program (none), take the socket, show the window.
+double MainWindowWithHandOverCheck() {
+    const QString socket = BenchFolder() + QStringLiteral("/quorvane.socket");
+    CRecordingPrompter prompter;
+    Stopwatch sw;
+    Check(singleinstance::SendToRunningProgram({}, socket) == singleinstance::HandOver::NoProgram, "a program answered");
+    CInstanceServer server;
+    Check(server.Listen(socket), "could not listen");
     CQuorvaneMain frame(&prompter);
     WaitShown(frame);
     return sw.seconds();
@@ -179,6 +195,8 @@ int main(int argc, char** argv) {
     const double bare = Best(BareWindow);
     const double start = Best(MainWindow);
     PrintFigure("start: main window made, shown, events processed", start, bare, "s", "under 1 s");
+    const double handOver = Best(MainWindowWithHandOverCheck);
+    PrintFigure("start with the hand-over check and the socket", handOver, start, "s", "under 1 s");
 
     const QString path = MakeProject();
     const double raw = Best([&] { return RawOpen(path); });

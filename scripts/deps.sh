@@ -6,7 +6,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-d
           libgtest-dev libgmock-dev libbenchmark-dev sqlite3
           libuchardet-dev mdbtools-dev libquazip1-qt6-dev
           xvfb xauth imagemagick fonts-liberation poppler-utils
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,10 +3,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap ProgramPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage ProgramImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
 
@@ -36,8 +36,11 @@ QPixmap ProgramPixmap(int size) {
     p.drawEllipse(QPointF(44, 47), 9, 9);
     p.setPen(QPen(QColor(150, 100, 0), 2));
     p.drawLine(QPointF(44, 42), QPointF(44, 52));
-    return pixmap;
+    p.end();
+    return image;
 }
+
+QPixmap ProgramPixmap(int size) { return QPixmap::fromImage(ProgramImage(size)); }
 
 QIcon ProgramIcon() {
     QIcon icon;

@@ -41,6 +41,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
+#include <utility>
 
 CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("QuorvaneMain"));
@@ -491,6 +492,27 @@ void CQuorvaneMain::OpenStartupProject() {
     }
     UpdateAllViews();
     UpdateCommandStates();
+}
+
+void CQuorvaneMain::OpenFileFromOutside(const QString& path) {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (path.isEmpty()) return;
+    m_outsidePath = path;
+    QTimer::singleShot(50, this, &CQuorvaneMain::OpenPendingOutsideFile);
+}
+
+void CQuorvaneMain::OpenPendingOutsideFile() {
+    if (m_outsidePath.isEmpty()) return;
+    // A dialog in progress works on the open project: the file waits until it is closed.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(200, this, &CQuorvaneMain::OpenPendingOutsideFile);
+        return;
+    }
+    const QString path = std::exchange(m_outsidePath, QString());
+    OpenProjectFile(path);
 }
 
 void CQuorvaneMain::OnWaitCursor(bool on) {

@@ -50,6 +50,10 @@ public:
     // A project named on the command line: opened once the window is up and idle.
     void SetStartupProject(const QString& path);
     bool StartupPending() const { return !m_startupPath.isEmpty(); }
+    // A file handed over by a later start: the window comes to the front and the file opens as
+    // Open opens it (with Open's message when it fails), once no dialog is up. Empty: only come
+    // to the front.
+    void OpenFileFromOutside(const QString& path);
 
     // Enables, disables and checks the commands for the current state.
     void UpdateCommandStates();
@@ -115,6 +119,7 @@ private:
     void UpdateAllViews();
     void UpdateTitle();
     void OpenStartupProject();
+    void OpenPendingOutsideFile();
 
     std::unique_ptr<CQtPrompter> m_ownPrompter;
     CTraceSink m_traceSink;
@@ -134,6 +139,7 @@ private:
     QTimer m_barTimer;
     QTimer m_updateTimer;
     QString m_startupPath;
+    QString m_outsidePath;
     bool m_shownOnce = false;
     bool m_updatingStates = false;
     int m_waitDepth = 0;

@@ -8,6 +8,7 @@
 #include "output.h"
 #include "sourcecmds.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
@@ -177,9 +178,35 @@ int cmdStoreExchange(const QStringList& args, bool exporting) {
 
 } // namespace
 
+// --help and --version; -1 when the arguments name a command (its own options follow it).
+int StandardOptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOptions({help, version});
+    if (!parser.parse(arguments)) return fail(parser.errorText() + QStringLiteral("\n") + QString::fromLatin1(kUsage).trimmed());
+    if (parser.isSet(help)) {
+        std::fputs("qvtool: make, inspect and dump Quorvane project files.\n\n", stdout);
+        std::fputs(kUsage, stdout);
+        std::fputs("\noptions:\n  -h, --help     show this help and exit\n"
+                   "  -v, --version  show the version and exit\n", stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("qvtool " QV_VERSION "\n", stdout);
+        return 0;
+    }
+    return -1;
+}
+
 int main(int argc, char* argv[]) {
     if (argc >= 2 && qstrcmp(argv[1], "demo") == 0) return RunDemoCommand(argc, argv);
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
+    if (const int status = StandardOptions(app.arguments()); status >= 0) return status;
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) return fail(QString::fromLatin1(kUsage).trimmed());
     const QString& command = args[0];
