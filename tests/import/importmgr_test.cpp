@@ -251,6 +251,14 @@ TEST_F(ImportMgrTest, TheMappingIsRememberedPerSourceTableAndDestination) {
     // Another destination or table starts from the automatic match.
     EXPECT_EQ(mgr.RememberedMapping(CDatabaseImportMgr::Invoices, QStringLiteral("people.csv"), automatic), automatic);
     EXPECT_EQ(mgr.RememberedMapping(CDatabaseImportMgr::Customers, QStringLiteral("other.csv"), automatic), automatic);
+    // Kept in the project: the file opens again and still holds it.
+    const QString path = doc.GetPathName();
+    doc.OnFileCloseProject();
+    ASSERT_TRUE(doc.OpenProject(path)) << prompter.m_shown.join(QLatin1Char('|')).toStdString();
+    CDatabaseImportMgr later(doc, prompter);
+    ASSERT_TRUE(later.OpenIsamDatabase(source, import::SourceKind::Text));
+    ASSERT_TRUE(later.LoadSourceTableEntryNames(QStringLiteral("people.csv")));
+    EXPECT_EQ(later.RememberedMapping(CDatabaseImportMgr::Customers, QStringLiteral("people.csv"), automatic), chosen);
 }
 
 TEST(ImportMatching, CaseInsensitivePrefixOfNameAndTypeText) {
