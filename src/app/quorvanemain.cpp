@@ -11,12 +11,14 @@
 #include "app/quorvaneview.h"
 #include "app/quorvaneview2.h"
 #include "customers/customerlistctrl.h"
+#include "import/importdlg.h"
 #include "invoices/invoiceslistctrl.h"
 #include "items/invoiceitemslistctrl.h"
 #include "stores/exportselectiondlg.h"
 #include "stores/importselectiondlg.h"
 #include "stores/storelistctrl.h"
 #include "stores/storetabctrl.h"
+#include "trace/tracesink.h"
 #include "trace/tracewindow.h"
 #include "ui/qtprompter.h"
 
@@ -628,15 +630,44 @@ void CQuorvaneMain::OnProjectInfo() {
 
 void CQuorvaneMain::OnFileImportDatabase() {
     if (!StoreTabs()->CanEdit()) return;
-    // The import of other programs' databases is not there yet.
-    CImportSelectionDlg dlg(false, this);
+    CImportSelectionDlg dlg(true, this);
     if (m_doc->Prompter().ExecDialog(dlg) != QDialog::Accepted) return;
-    if (dlg.Chosen() != CImportSelectionDlg::Choice::StorePreviouslyExported) return;
+    if (dlg.Chosen() == CImportSelectionDlg::Choice::OtherDatabaseFiles) {
+        ImportOtherDatabase();
+        return;
+    }
     const auto outcome = StoreTabs()->ImportStoreMdb();
     if (outcome == CStoreTabCtrl::ExchangeOutcome::Cancelled) return;
     m_doc->Prompter().MessageBox(outcome == CStoreTabCtrl::ExchangeOutcome::Done
                                      ? QStringLiteral("Import completed successfully!")
                                      : QStringLiteral("Import failed to complete!"));
+    UpdateAllViews();
+}
+
+void CQuorvaneMain::ImportOtherDatabase() {
+    CStoreListCtrl* store = StoreTabs()->CurrentStoreList();
+    CDatabaseImportMgr mgr(*m_doc, m_doc->Prompter());
+    mgr.SetStoreID(store ? store->GetStoreID() : -1);
+    // The rows went in beside the lists' recordsets: each list reads its table again.
+    CImportDlg ui(m_doc->Prompter(), this, [this, store](const std::array<bool, 4>& imported) {
+        const auto requery = [](CListWindow* list) {
+            if (!list || !list->CanProceed()) return;
+            try {
+                list->GetPtrRecordset()->requery();
+            } catch (const db::Error& e) {
+                Trace(10, e.description());
+            }
+            list->RefreshListCtrlFromRecordset();
+        };
+        if (imported[0]) requery(store);
+        if (imported[1] || imported[2] || imported[3]) {
+            m_view->Invoices()->ReQueryRecordsetAll();
+            m_view->Invoices()->ReQueryRecordsetGroups();
+            m_view->Customers()->ReQueryRecordsetB();
+            requery(m_view->Customers());
+        }
+    });
+    mgr.ImportDatabase(ui);
     UpdateAllViews();
 }
 

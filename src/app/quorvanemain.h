@@ -81,6 +81,7 @@ public:
     void OnFileClose();
     void OnProjectInfo();
     void OnFileImportDatabase();
+    void ImportOtherDatabase();
     void OnFileExport();
     void OnOpenRecent(int index);
     void OnPrintSetup();

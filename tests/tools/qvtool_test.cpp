@@ -603,3 +603,35 @@ TEST_F(QvtoolTest, ImportStoreReadsAnExchangeFileKeptInAnAccessDatabase) {
     EXPECT_TRUE(refused.err.contains(damaged)) << Show(refused);
     EXPECT_EQ(DumpRows(RunTool({QStringLiteral("dump"), to, QStringLiteral("Store")})).size(), 2u);
 }
+
+// ---------------------------------------------------------------- import
+
+TEST_F(QvtoolTest, ImportBringsAPriceListIntoTheFirstStore) {
+    const QString path = NewProject(QStringLiteral("shop"));
+    QFile csv(folder.path(QStringLiteral("prices.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("ID;ItemCode;Description;Cost\n900;A1;Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e;12.34\n901;B2;Is it fresh?;0.1\n;;;\n");
+    csv.close();
+    const ToolRun r = RunTool({QStringLiteral("import"), path, csv.fileName(), QStringLiteral("--into"), QStringLiteral("items"),
+                               QStringLiteral("--from"), QStringLiteral("prices.csv"), QStringLiteral("--map"),
+                               QStringLiteral("BaseLinePrice=Cost")});
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_EQ(r.Lines().value(0), QStringLiteral("imported 2 rows into StoreItems_1"));
+    EXPECT_EQ(r.Lines().value(1), QStringLiteral("1 blank rows dropped"));
+    const auto rows = DumpRows(RunTool({QStringLiteral("dump"), path, QStringLiteral("StoreItems_1")}));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].at(QStringLiteral("Description")), QStringLiteral("Crème brûlée"));
+    EXPECT_EQ(rows[0].at(QStringLiteral("BaseLinePrice")), QStringLiteral("12.34"));
+    EXPECT_EQ(rows[1].at(QStringLiteral("Description")), QStringLiteral("Is it fresh?"));
+    // Fresh identifiers, and the counter above them.
+    EXPECT_EQ(rows[0].at(QStringLiteral("ID")), QStringLiteral("1"));
+    EXPECT_EQ(rows[1].at(QStringLiteral("ID")), QStringLiteral("2"));
+    const ToolRun info = RunTool({QStringLiteral("info"), path});
+    EXPECT_TRUE(info.Lines().contains(QStringLiteral("HighWaterStoreItemsID\t3"))) << Show(info);
+
+    const ToolRun bad = RunTool({QStringLiteral("import"), path, csv.fileName(), QStringLiteral("--into"),
+                                 QStringLiteral("items"), QStringLiteral("--from"), QStringLiteral("prices.csv"),
+                                 QStringLiteral("--store"), QStringLiteral("77")});
+    EXPECT_EQ(bad.exitCode, 1) << Show(bad);
+    EXPECT_EQ(bad.err.trimmed(), QStringLiteral("The project has no store 77.")) << Show(bad);
+}

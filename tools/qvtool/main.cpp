@@ -6,6 +6,7 @@
 #include "trace/tracesink.h"
 #include "democmd.h"
 #include "output.h"
+#include "importcmd.h"
 #include "sourcecmds.h"
 
 #include <QCommandLineParser>
@@ -27,6 +28,8 @@ const char* const kUsage =
     "       qvtool source-rows SOURCE TABLE [--kind KIND] [--limit N]\n"
     "       qvtool export-store PATH --store ID FILE\n"
     "       qvtool import-store PATH FILE\n"
+    "       qvtool import PATH SOURCE --into items|customers|invoices|lines --from TABLE [--kind KIND]\n"
+    "                     [--store ID] [--map FIELD=SOURCEFIELD]...\n"
     "       qvtool demo PATH [--customers N] [--seed S]\n"
     "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
@@ -216,6 +219,9 @@ int main(int argc, char* argv[]) {
         if (command == QLatin1String("tables") && args.size() == 2) return cmdTables(args[1]);
         if (command == QLatin1String("dump") && args.size() == 3) return cmdDump(args[1], args[2]);
         if (const int status = RunSourceCommand(command, args.mid(1)); status >= 0) return status;
+        if (command == QLatin1String("import")) {
+            if (const int status = RunImportCommand(args.mid(1)); status >= 0) return status;
+        }
         if (command == QLatin1String("export-store") || command == QLatin1String("import-store")) {
             const int status = cmdStoreExchange(args.mid(1), command == QLatin1String("export-store"));
             if (status >= 0) return status;
