@@ -5,6 +5,7 @@
 #include "stores/storeexchange.h"
 #include "trace/tracesink.h"
 #include "democmd.h"
+#include "printcmd.h"
 #include "output.h"
 #include "sourcecmds.h"
 
@@ -27,6 +28,8 @@ const char* const kUsage =
     "       qvtool export-store PATH --store ID FILE\n"
     "       qvtool import-store PATH FILE\n"
     "       qvtool demo PATH [--customers N] [--seed S]\n"
+    "       qvtool print-invoice PATH --invoice NUMBER --pdf FILE [--page A4|Letter]\n"
+    "       qvtool print-store PATH --store ID --pdf FILE [--page A4|Letter]\n"
     "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
 void out(const QString& line) { qvtool::Out(line); }
@@ -179,6 +182,8 @@ int cmdStoreExchange(const QStringList& args, bool exporting) {
 
 int main(int argc, char* argv[]) {
     if (argc >= 2 && qstrcmp(argv[1], "demo") == 0) return RunDemoCommand(argc, argv);
+    if (argc >= 2 && (qstrcmp(argv[1], "print-invoice") == 0 || qstrcmp(argv[1], "print-store") == 0))
+        return RunPrintCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) return fail(QString::fromLatin1(kUsage).trimmed());
