@@ -15,7 +15,7 @@ mkdir -p "$OUT"
 "$qvtool" demo "$OUT/demo.qvp" --customers 40
 
 # The invoice number of the first row of the Invoice table that fits: awk gets the wanted
-# columns by their names in the dump's header.
+# columns by their names in the dump's header (and reads it all, so the dump is never cut off).
 pick() {
   "$qvtool" dump "$OUT/demo.qvp" Invoice | awk -F'\t' -v want="$1" '
     NR == 1 { for (i = 1; i <= NF; i++) col[$i] = i; next }
@@ -23,10 +23,10 @@ pick() {
       group = $col["GroupInvoice"] != 0
       lines = $col["ItemCount"] > 0
       full = $col["DiscountAmount"] > 0 && $col["ShipCharge"] > 0 && $col["SalesTax"] > 0
-      if ((want == "group" && group && lines) || (want == "full" && !group && full && lines)) {
-        print $col["InvoiceNumber"]; exit
-      }
-    }'
+      if (found == "" && ((want == "group" && group && lines) || (want == "full" && !group && full && lines)))
+        found = $col["InvoiceNumber"]
+    }
+    END { print found }'
 }
 invoice=$(pick full)
 group=$(pick group)

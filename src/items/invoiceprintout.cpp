@@ -181,12 +181,14 @@ int CInvoicePrintout::ItemLines(const Frame& f, int y, int n) {
             f.DrawRight(c - 2 * X, y, sold);
             f.DrawRight(d - 2 * X, y, QString::number(line.BackOrderCnt));
             f.Draw(d, y, line.ItemCode);
-            f.Draw(e, y, printblocks::CutToWidth(s, line.Description, w - e - 2));
+            const int at = printblocks::AfterCode(s, d, line.ItemCode, e);
+            f.Draw(at, y, printblocks::CutToWidth(s, line.Description, w - at - 2));
             f.DrawRight(u - 2 * X, y, Fmt("%4.0lf", shipped * line.ItemWeight));
         } else {
             f.DrawRight(b - 2 * X, y, sold);
             f.Draw(b, y, line.ItemCode);
-            f.Draw(c, y, printblocks::CutToWidth(s, line.Description, u - c - 2));
+            const int at = printblocks::AfterCode(s, b, line.ItemCode, c);
+            f.Draw(at, y, printblocks::CutToWidth(s, line.Description, u - at - 2));
         }
         f.Draw(u, y, QStringLiteral("$"));
         f.DrawRight(t - X, y, Fmt("%7.2lf", unit));

@@ -1,6 +1,7 @@
 #include "print/printblocks.h"
 
 #include <QLocale>
+#include <algorithm>
 
 namespace printblocks {
 
@@ -46,6 +47,10 @@ int StoreBlock(const Frame& f, int y, const CStoreRecord& store) {
         f.DrawCentred(centre, y, phones);
     }
     return y - h;
+}
+
+int AfterCode(const CPrintSurface& surface, int codeX, const QString& code, int descriptionX) {
+    return std::max(descriptionX, codeX + surface.TextWidth(code) + surface.TextWidth(QStringLiteral(" ")));
 }
 
 QString CutToWidth(const CPrintSurface& surface, QString text, int width) {

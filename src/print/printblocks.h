@@ -45,6 +45,10 @@ int StoreBlock(const Frame& f, int y, const CStoreRecord& store);
 // an empty text, and gives an empty text for a width of 0 or less.
 QString CutToWidth(const CPrintSurface& surface, QString text, int width);
 
+// Where a line's description starts: at its column, or after an item code too wide for the
+// code column, so the two never run into each other.
+int AfterCode(const CPrintSurface& surface, int codeX, const QString& code, int descriptionX);
+
 // The page start table of a printout: entry p is the first row of page p + 1. Grows as pages
 // are counted, so a printout has as many pages as its rows need.
 class PageStarts {

@@ -108,7 +108,8 @@ int CStorePrintout::ItemLines(const Frame& f, int y, int n) {
         const CStoreItemRecord& item = m_data.items[size_t(r)];
         f.DrawRight(code - X, y, QStringLiteral("%1.").arg(r + 1));
         f.Draw(code, y, item.ItemCode);
-        f.Draw(desc, y, printblocks::CutToWidth(s, item.Description, base - desc));
+        const int at = printblocks::AfterCode(s, code, item.ItemCode, desc);
+        f.Draw(at, y, printblocks::CutToWidth(s, item.Description, base - at));
         f.Draw(base, y, QStringLiteral("$"));
         f.Draw(disc, y, QStringLiteral("$"));
         f.Draw(markup, y, QStringLiteral("$"));

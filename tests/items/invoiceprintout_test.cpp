@@ -168,13 +168,13 @@ TEST(InvoicePrintout, UnsetDateEnteredPrintsNoDate) {
 
 TEST(InvoicePrintout, WideLineShowsOrderedSoldBackOrderWeightAndCostOfShippedUnits) {
     InvoicePrintData d = Sample(0);
-    d.lines.push_back(Line(QStringLiteral("AB-1"), QStringLiteral("Rolled oats"), 3, 1, 4.0, 2.5));
+    d.lines.push_back(Line(QStringLiteral("AB1"), QStringLiteral("Rolled oats"), 3, 1, 4.0, 2.5));
     CInvoicePrintout printout(d);
     const auto p = PrintAll(printout, kLetter)[0];
     const int L = 360, R = 11520 - 360, X = kHeadChar, W4 = 4 * kHeadChar, W8 = 8 * kHeadChar;
     const int a = L + W4, b = L + 2 * W4, c = L + 3 * W4, dcol = L + 4 * W4, e = L + 5 * W4;
     const int t = R - W8, u = R - X - 2 * W8;
-    const Drawn* code = Find(p, QStringLiteral("AB-1"));
+    const Drawn* code = Find(p, QStringLiteral("AB1"));
     ASSERT_NE(code, nullptr);
     EXPECT_EQ(code->x, dcol);
     const int y = code->y;
@@ -261,6 +261,26 @@ TEST(InvoicePrintout, LongDescriptionsAreCutTwoCharactersAtATimeToFit) {
             EXPECT_GT((int(desc->text.size()) + 2) * kTextChar, limit) << "cut no more than needed";
             EXPECT_EQ((text.size() - desc->text.size()) % 2, 0);
         }
+}
+
+TEST(InvoicePrintout, ACodeWiderThanItsColumnPushesTheDescriptionRight) {
+    for (const PageRect& page : {kLetter, kNarrow}) {
+        InvoicePrintData d = Sample(0);
+        d.lines.push_back(Line(QStringLiteral("OG-113-LONG"), QString(60, QLatin1Char('d')), 1, 0));
+        CInvoicePrintout printout(d);
+        const auto p = PrintAll(printout, page)[0];
+        const Drawn* code = Find(p, QStringLiteral("OG-113-LONG"));
+        ASSERT_TRUE(code);
+        const Drawn* desc = nullptr;
+        for (const Drawn& t : p)
+            if (t.y == code->y && t.text.startsWith(QLatin1Char('d'))) desc = &t;
+        ASSERT_TRUE(desc);
+        EXPECT_EQ(desc->x, code->x + 12 * kTextChar);
+        const bool wide = page.right >= 10080;
+        const int R = page.right - 360;
+        const int u = R - kHeadChar - 16 * kHeadChar;
+        EXPECT_LE(desc->x + int(desc->text.size()) * kTextChar, (wide ? u - 6 * kHeadChar : u) - 2);
+    }
 }
 
 TEST(InvoicePrintout, NarrowLayoutOnASmallPageEnds) {

@@ -148,10 +148,10 @@ TEST(StorePrintout, LongDescriptionIsCutToEndBeforeTheBasePrice) {
     for (const PageRect& page : {kWide, kNarrow, PageRect{2000, -15024}})
         for (const QString& text : {QString(100, QLatin1Char('M')), QStringLiteral("Dried apricots from the orchard, sulphur free, in a case of twelve jars")}) {
             StorePrintData d = Sample(0);
-            d.items.push_back(Item(1, QStringLiteral("LONG"), text));
+            d.items.push_back(Item(1, QStringLiteral("LNG"), text));
             CStorePrintout printout(d);
             const auto p = PrintAll(printout, page)[0];
-            const Drawn* code = Find(p, QStringLiteral("LONG"));
+            const Drawn* code = Find(p, QStringLiteral("LNG"));
             const Drawn* base = Find(p, QStringLiteral("$"));
             ASSERT_TRUE(code && base);
             const int desc = 360 + 8 * kHeadChar;
@@ -169,6 +169,23 @@ TEST(StorePrintout, LongDescriptionIsCutToEndBeforeTheBasePrice) {
             EXPECT_GT((int(cut->text.size()) + 2) * kTextChar, room);
             EXPECT_EQ((text.size() - cut->text.size()) % 2, 0);
         }
+}
+
+TEST(StorePrintout, ACodeWiderThanItsColumnPushesTheDescriptionRight) {
+    StorePrintData d = Sample(0);
+    d.items.push_back(Item(1, QStringLiteral("VF-100-XL"), QString(80, QLatin1Char('d'))));
+    CStorePrintout printout(d);
+    const auto p = PrintAll(printout, kWide)[0];
+    const Drawn* code = Find(p, QStringLiteral("VF-100-XL"));
+    ASSERT_NE(code, nullptr);
+    const Drawn* desc = nullptr;
+    for (const Drawn& t : p)
+        if (t.y == code->y && t.text.startsWith(QLatin1Char('d'))) desc = &t;
+    ASSERT_NE(desc, nullptr);
+    EXPECT_EQ(desc->x, code->x + 10 * kTextChar);
+    const Drawn* base = Find(p, QStringLiteral("$"), code->y);
+    ASSERT_NE(base, nullptr);
+    EXPECT_LE(desc->x + int(desc->text.size()) * kTextChar, base->x);
 }
 
 TEST(StorePrintout, EveryItemPrintsOnceOverMoreThanFiftyPages) {
