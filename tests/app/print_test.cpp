@@ -19,9 +19,10 @@
 
 namespace {
 
+// As drawn, letter for letter (the layout mode closes a spaced-out title's blanks).
 QString PdfText(const QString& pdf) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(60000)) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
 }
