@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -105,11 +106,15 @@ TEST(PrintBlocks, LongDateIsEnglishWithTwoDigitDay) {
 // A printout of fixed texts, for the PDF writer.
 class CTwoPages : public CPrintout {
 public:
-    int CountPages(CPrintSurface&, PageRect) override { return 2; }
+    explicit CTwoPages(int pages = 2) : m_pages(pages) {}
+    int CountPages(CPrintSurface&, PageRect) override { return m_pages; }
     void PrintPage(CPrintSurface& surface, PageRect, int n) override {
         surface.SelectFont(PrintFont::Text);
         surface.DrawText(720, -720, QStringLiteral("Page number %1").arg(n));
     }
+
+private:
+    int m_pages;
 };
 
 TEST(PrintPdf, WritesEveryPageWithTheFontEmbedded) {
@@ -137,6 +142,33 @@ TEST(PrintPdf, WritesEveryPageWithTheFontEmbedded) {
         if (!line.trimmed().isEmpty()) {
             EXPECT_TRUE(line.contains(QLatin1String(" yes "))) << line.toStdString();
         }
+}
+
+TEST(PrintPdf, ProgressIsToldEveryPageAndCancelStopsThePrinting) {
+    TempFolder folder;
+    CTwoPages printout(6);
+    struct Case {
+        int from, to, cancelAt;
+        PrintOutcome outcome;
+        std::vector<std::pair<int, int>> told;
+    };
+    const Case cases[] = {
+        {0, 0, 0, PrintOutcome::Done, {{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}}},
+        {0, 0, 2, PrintOutcome::Cancelled, {{1, 6}, {2, 6}}},
+        {2, 3, 0, PrintOutcome::Done, {{1, 2}, {2, 2}}},
+        {5, 99, 0, PrintOutcome::Done, {{1, 2}, {2, 2}}},
+    };
+    for (const Case& c : cases) {
+        QPdfWriter writer(folder.path(QStringLiteral("p.pdf")));
+        std::vector<std::pair<int, int>> told;
+        QString failure;
+        const PrintOutcome outcome = PaintPrintout(printout, writer, c.from, c.to, [&](int done, int total) {
+            told.emplace_back(done, total);
+            return done != c.cancelAt;
+        }, &failure);
+        EXPECT_EQ(outcome, c.outcome) << c.from << "-" << c.to;
+        EXPECT_EQ(told, c.told) << c.from << "-" << c.to;
+    }
 }
 
 TEST(PrintPdf, AFailedWriteLeavesNoFile) {
