@@ -12,7 +12,7 @@ FUZZ_TARGETS ?=
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize package install bench fuzz-build fuzz fuzz-ci screenshots format clean
+.PHONY: all deps build run test test-sanitize package install bench fuzz-build fuzz fuzz-ci screenshots printouts format clean
 
 all: build
 
@@ -64,6 +64,10 @@ fuzz-ci: fuzz-build
 
 screenshots: build
 	BUILD=$(BUILD) scripts/screenshots.sh
+
+# A demo invoice, a group invoice and a store list printed to PDF and turned into PNG pages.
+printouts: build
+	BUILD=$(BUILD) scripts/printouts.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

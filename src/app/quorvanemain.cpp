@@ -7,6 +7,7 @@
 #include "app/helpcontext.h"
 #include "app/helptopics.h"
 #include "app/helpwindow.h"
+#include "app/printcommand.h"
 #include "app/projectinfodlg.h"
 #include "app/quorvaneview.h"
 #include "app/quorvaneview2.h"
@@ -54,6 +55,7 @@ CQuorvaneMain::CQuorvaneMain(CPrompter* prompter, QWidget* parent) : QMainWindow
         prompter = m_ownPrompter.get();
     }
     m_doc = std::make_unique<CQuorvaneDoc>(prompter);
+    m_print = std::make_unique<CPrintCommand>(*this);
 
     // The lists take the caption colour when they are made.
     CAppSettings settings;
@@ -174,7 +176,6 @@ QAction* CQuorvaneMain::MakeAction(const char* name, const QString& text, void (
 
 void CQuorvaneMain::CreateActions() {
     using K = QKeySequence;
-    const std::function<void()> none; // a command whose feature is not there yet
     MakeAction("actionNewProject", QStringLiteral("&New Project..."), &CQuorvaneMain::OnFileNew, K(Qt::CTRL | Qt::Key_N),
                QStringLiteral("Create a new project"))
         ->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
@@ -189,10 +190,12 @@ void CQuorvaneMain::CreateActions() {
                QStringLiteral("Import a store or another database"));
     MakeAction("actionExport", QStringLiteral("&Export..."), &CQuorvaneMain::OnFileExport, {},
                QStringLiteral("Export the current store"));
-    // Printing comes later.
-    MakeAction("actionPrint", QStringLiteral("&Print..."), none, K(Qt::CTRL | Qt::Key_P))
+    MakeAction("actionPrint", QStringLiteral("&Print..."), &CQuorvaneMain::OnFilePrint, K(Qt::CTRL | Qt::Key_P),
+               QStringLiteral("Print the current invoice or store list"))
         ->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    MakeAction("actionPrintPreview", QStringLiteral("Print Pre&view"), none);
+    MakeAction("actionPrintPreview", QStringLiteral("Print Pre&view"), &CQuorvaneMain::OnFilePrintPreview, {},
+               QStringLiteral("Show the printout on screen"))
+        ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     MakeAction("actionPrintSetup", QStringLiteral("P&rint Setup..."), &CQuorvaneMain::OnPrintSetup, {},
                QStringLiteral("Choose the printer and the page"));
     for (int i = 0; i < appsettings::kRecentShown; ++i) {
@@ -281,7 +284,7 @@ void CQuorvaneMain::CreateMenus() {
     m_toolBar->setMovable(false);
     m_toolBar->addActions({a("actionNewProject"), a("actionOpenProject")});
     m_toolBar->addSeparator();
-    m_toolBar->addActions({a("actionPrint"), a("actionWhatsThis")});
+    m_toolBar->addActions({a("actionPrint"), a("actionPrintPreview"), a("actionWhatsThis")});
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -333,8 +336,8 @@ void CQuorvaneMain::UpdateCommandStates() {
         {"actionProjectInfo", open},
         {"actionImport", tabs->CanEdit()},
         {"actionExport", tabs->CanEdit()},
-        {"actionPrint", false},
-        {"actionPrintPreview", false},
+        {"actionPrint", open},
+        {"actionPrintPreview", open},
         {"actionAddStoreItem", store && store->CanProceed()},
         {"actionEditStoreItem", storeItemCanEdit},
         {"actionDeleteStoreItem", storeItemCanEdit},
@@ -681,11 +684,19 @@ void CQuorvaneMain::OnFileExport() {
                                                                               : QStringLiteral("Export Failed!"));
 }
 
+QPrinter& CQuorvaneMain::Printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
 void CQuorvaneMain::OnPrintSetup() {
-    if (!m_printer) m_printer = std::make_unique<QPrinter>();
-    QPageSetupDialog dlg(m_printer.get(), this);
+    QPageSetupDialog dlg(&Printer(), this);
     m_doc->Prompter().ExecDialog(dlg);
 }
+
+void CQuorvaneMain::OnFilePrint() { m_print->Run(Printer(), false); }
+
+void CQuorvaneMain::OnFilePrintPreview() { m_print->Run(Printer(), true); }
 
 void CQuorvaneMain::OnExit() {
     CommitPendingBarPosition();

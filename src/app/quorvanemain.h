@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <memory>
 
+class CPrintCommand;
 class CQtPrompter;
 class CQuorvaneView;
 class CQuorvaneView2;
@@ -85,6 +86,11 @@ public:
     void OnFileExport();
     void OnOpenRecent(int index);
     void OnPrintSetup();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    // The printer of Print, Print Preview and Print Setup, made on first use.
+    QPrinter& Printer();
+    CPrintCommand& PrintCommand() { return *m_print; }
     void OnExit();
     void OnToggleVerifyDelete();
     void OnChangeColumnTitles();
@@ -137,6 +143,7 @@ private:
     QStringList m_recent;
     appsettings::CaptionColors m_colors;
     std::unique_ptr<QPrinter> m_printer; // made on first use: printing support is slow to load
+    std::unique_ptr<CPrintCommand> m_print;
     QTimer m_barTimer;
     QTimer m_updateTimer;
     QString m_startupPath;

@@ -179,7 +179,7 @@ TEST_F(MainWindow, MenusHoldTheirCommandsInOrder) {
     QStringList tools;
     for (QAction* a : frame->ToolBar()->actions())
         if (!a->isSeparator()) tools << a->text();
-    EXPECT_EQ(tools, (QStringList{"&New Project...", "&Open Project...", "&Print...", "What's This"}));
+    EXPECT_EQ(tools, (QStringList{"&New Project...", "&Open Project...", "&Print...", "Print Pre&view", "What's This"}));
 }
 
 TEST_F(MainWindow, WithoutAProjectOnlyFileCommandsAreOpen) {

@@ -5,6 +5,7 @@
 #include "stores/storeexchange.h"
 #include "trace/tracesink.h"
 #include "democmd.h"
+#include "printcmd.h"
 #include "output.h"
 #include "importcmd.h"
 #include "sourcecmds.h"
@@ -31,6 +32,8 @@ const char* const kUsage =
     "       qvtool import PATH SOURCE --into items|customers|invoices|lines --from TABLE [--kind KIND]\n"
     "                     [--store ID] [--map FIELD=SOURCEFIELD]...\n"
     "       qvtool demo PATH [--customers N] [--seed S]\n"
+    "       qvtool print-invoice PATH --invoice NUMBER --pdf FILE [--page A4|Letter]\n"
+    "       qvtool print-store PATH --store ID --pdf FILE [--page A4|Letter]\n"
     "  KIND: access, dbase, foxpro, excel, paradox or text\n";
 
 void out(const QString& line) { qvtool::Out(line); }
@@ -207,6 +210,8 @@ int StandardOptions(const QStringList& arguments) {
 
 int main(int argc, char* argv[]) {
     if (argc >= 2 && qstrcmp(argv[1], "demo") == 0) return RunDemoCommand(argc, argv);
+    if (argc >= 2 && (qstrcmp(argv[1], "print-invoice") == 0 || qstrcmp(argv[1], "print-store") == 0))
+        return RunPrintCommand(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     if (const int status = StandardOptions(app.arguments()); status >= 0) return status;
