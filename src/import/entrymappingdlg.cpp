@@ -2,6 +2,7 @@
 
 #include "import/databaseimportmgr.h"
 #include "ui/formwidgets.h"
+#include "ui/tabstopdelegate.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -28,6 +29,8 @@ CEntryMappingDlg::CEntryMappingDlg(const QString& title, const QStringList& sour
     m_source->setObjectName(QStringLiteral("listSource"));
     m_destination = new QListWidget(this);
     m_destination->setObjectName(QStringLiteral("listDestination"));
+    SetTabStop(m_source, 80);
+    SetTabStop(m_destination, 80);
     grid->addWidget(new QLabel(QStringLiteral("SOURCE Table Entry Names"), this), 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("DESTINATION Table Entry Names"), this), 0, 1);
     grid->addWidget(m_source, 1, 0);

@@ -2,6 +2,7 @@
 
 #include "import/databaseimportmgr.h"
 #include "ui/formwidgets.h"
+#include "ui/tabstopdelegate.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -12,6 +13,7 @@ CSourceSelectionDlg::CSourceSelectionDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SourceSelectionDlg"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("listSources"));
+    SetTabStop(m_list, 30);
     m_list->addItems(CDatabaseImportMgr::SourceLines().split(QLatin1Char('\n')));
     auto* label = new QLabel(QStringLiteral("Select a source file type:"), this);
     label->setBuddy(m_list);

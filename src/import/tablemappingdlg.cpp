@@ -2,6 +2,7 @@
 
 #include "import/databaseimportmgr.h"
 #include "ui/formwidgets.h"
+#include "ui/tabstopdelegate.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -43,6 +44,7 @@ CTableMappingDlg::CTableMappingDlg(CDatabaseImportMgr& mgr, QWidget* parent) : Q
     viewLabel->setBuddy(m_view);
     m_entries = new QListWidget(box);
     m_entries->setObjectName(QStringLiteral("listViewEntries"));
+    SetTabStop(m_entries, 80);
     boxLayout->addWidget(viewLabel, 0, 0);
     boxLayout->addWidget(m_view, 0, 1);
     boxLayout->addWidget(m_entries, 1, 0, 1, 2);

@@ -16,6 +16,7 @@
 #include "scriptedprompter.h"
 #include "stores/storelistctrl.h"
 #include "stores/storetabctrl.h"
+#include "ui/tabstopdelegate.h"
 #include "userinput.h"
 
 #include <QComboBox>
@@ -282,3 +283,21 @@ TEST_F(ProgressTest, EscapeStopsTheCopyAndKeepsTheRowsStored) {
 }
 
 } // namespace
+
+// The lists' parts line up on the tab stops; a part longer than a stop pushes the next one on.
+TEST(TabStops, PartsStartOnTheNextStopPastTheirText) {
+    const QFontMetrics metrics(QApplication::font());
+    const int stop = metrics.horizontalAdvance(QStringLiteral("MMMM"));
+    const struct {
+        QString text;
+        std::vector<int> starts;
+    } cases[] = {
+        {QStringLiteral("ID\tInteger"), {0, stop}},
+        {QStringLiteral("City\tText"), {0, stop}},
+        {QStringLiteral("MMMMM\tText\t= <no match>"), {0, 2 * stop, 3 * stop}},
+        {QStringLiteral("MMMM\tText"), {0, 2 * stop}},
+        {QStringLiteral("no tab"), {0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CTabStopDelegate::PartStarts(c.text, metrics, stop), c.starts) << c.text.toStdString();
+}
