@@ -19,29 +19,22 @@
 
 namespace {
 
-struct Ran {
-    int status = -1;
-    QString out, err;
-};
+using singleinstance::HandOver;
 
-// The program started from a terminal; the test's event loop keeps turning meanwhile, so a
-// program in this process can answer it.
-Ran Quorvane(const QStringList& args, const QProcessEnvironment& env, const QString& workDir = {}) {
+// The program started from a terminal; the event loop turns meanwhile so that a program in
+// this process can answer. Its exit status, or -1; stderr in `err`.
+int Quorvane(const QStringList& args, const QProcessEnvironment& env, QString* err = nullptr, const QString& workDir = {}) {
     QProcess p;
     p.setProcessEnvironment(env);
-    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    p.setWorkingDirectory(workDir);
     p.start(QStringLiteral(QV_QUORVANE_PATH), args);
-    const bool ended = QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 30000);
-    if (!ended) {
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 30000)) {
         p.kill();
         p.waitForFinished();
-        return {};
+        return -1;
     }
-    Ran r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    if (err) *err = QString::fromLocal8Bit(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 QString NewProjectFile(const QString& path) {
@@ -54,21 +47,15 @@ QString NewProjectFile(const QString& path) {
     return path;
 }
 
-// What a crashed program leaves: a socket file with nobody listening.
-void MakeStaleSocket(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    ASSERT_LT(name.size(), static_cast<int>(sizeof addr.sun_path));
-    std::copy(name.begin(), name.end(), addr.sun_path);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ::close(fd);
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-// The user's runtime folder is a scratch folder of the test's, for this process and its children.
-class RuntimeTest : public AppTest {
+// The user's runtime folder is a scratch folder of the test's, for this process and its
+// children; the running program is this process's main window, wired as the program wires it.
+class HandOverTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -78,75 +65,72 @@ protected:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.root());
     }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", m_oldRuntime); }
-
-    TempFolder runtime;
-    TempFolder config;
-    QProcessEnvironment env;
-
-private:
-    QByteArray m_oldRuntime;
-};
-
-// The running program is this process's main window, wired as the program wires it.
-class HandOver : public RuntimeTest {
-protected:
-    void SetUp() override {
-        RuntimeTest::SetUp();
+    void TearDown() override {
+        frame.reset();
+        qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+    }
+    void StartWindow() {
         frame = std::make_unique<CQuorvaneMain>(&prompter);
         ASSERT_TRUE(server.Listen());
         QObject::connect(&server, &CInstanceServer::fileReceived, frame.get(), &CQuorvaneMain::OpenFileFromOutside);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     }
-    void TearDown() override {
-        frame.reset();
-        RuntimeTest::TearDown();
-    }
     bool Opened(const QString& path) {
         return QTest::qWaitFor([&] { return frame->Doc().IsProjectOpen() && frame->Doc().GetPathName() == path; }, 10000);
     }
 
+    TempFolder runtime, config;
+    QProcessEnvironment env;
     CScriptedPrompter prompter;
     CInstanceServer server;
     std::unique_ptr<CQuorvaneMain> frame;
+
+private:
+    QByteArray m_oldRuntime;
 };
 
 } // namespace
 
-TEST_F(HandOver, SecondStartHandsItsFileOverAndEnds) {
-    const QString path = NewProjectFile(folder.path(QStringLiteral("shop.qvp")));
-    // Given as the terminal's user types it: relative to the second start's folder.
-    const Ran r = Quorvane({QStringLiteral("shop.qvp")}, env, folder.root());
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(Opened(path));
-    EXPECT_TRUE(prompter.m_shown.isEmpty()) << prompter.m_shown.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(frame->RecentFiles().value(0), path);
-}
+TEST_F(HandOverTest, LaterStartsHandTheirFilesToTheRunningProgramAndEnd) {
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(server.Path()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid());
+    EXPECT_EQ(st.st_mode & 077, 0u) << std::oct << st.st_mode; // the user's alone
+    CInstanceServer another;
+    EXPECT_FALSE(another.Listen()); // the running program keeps its socket
+    // A start without a file brings the window back.
+    frame->showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->isMinimized(); }, 5000));
+    EXPECT_EQ(Quorvane({}, env), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isMinimized(); }, 5000));
+    EXPECT_FALSE(frame->Doc().IsProjectOpen());
 
-TEST_F(HandOver, SentFileReplacesTheOpenProject) {
     const QString first = NewProjectFile(folder.path(QStringLiteral("first.qvp")));
     const QString second = NewProjectFile(folder.path(QStringLiteral("second.qvp")));
-    ASSERT_EQ(Quorvane({first}, env).status, 0);
-    ASSERT_TRUE(Opened(first));
-    ASSERT_EQ(Quorvane({second}, env).status, 0);
+    QString err;
+    // As the terminal's user types it: relative to the second start's folder.
+    EXPECT_EQ(Quorvane({QStringLiteral("first.qvp")}, env, &err, folder.root()), 0) << err.toStdString();
+    EXPECT_TRUE(Opened(first));
+    EXPECT_EQ(frame->RecentFiles().value(0), first);
+    ASSERT_EQ(Quorvane({second}, env), 0);
     EXPECT_TRUE(Opened(second));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quorvane - second.qvp"));
+    EXPECT_TRUE(prompter.m_shown.isEmpty()) << prompter.m_shown.join(QLatin1Char('|')).toStdString();
 }
 
-TEST_F(HandOver, FileThatIsNoProjectGivesTheOpenMessageInTheRunningProgram) {
+TEST_F(HandOverTest, FileThatIsNoProjectGivesTheOpenMessageInTheRunningProgram) {
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
     const QString project = NewProjectFile(folder.path(QStringLiteral("open.qvp")));
-    QFile damaged(folder.path(QStringLiteral("damaged.qvp")));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("not a project");
-    damaged.close();
-    for (const QString& bad : {folder.path(QStringLiteral("missing.qvp")), damaged.fileName()}) {
+    const QString damaged = folder.path(QStringLiteral("damaged.qvp"));
+    WriteFile(damaged, "not a project");
+    for (const QString& bad : {folder.path(QStringLiteral("missing.qvp")), damaged}) {
         SCOPED_TRACE(bad.toStdString());
-        ASSERT_EQ(Quorvane({project}, env).status, 0);
+        ASSERT_EQ(Quorvane({project}, env), 0);
         ASSERT_TRUE(Opened(project));
         prompter.Expect(QStringLiteral("Failed to open project."));
-        const Ran r = Quorvane({bad}, env);
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(Quorvane({bad}, env), 0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return prompter.AllAnswered(); }, 10000));
         EXPECT_TRUE(prompter.m_unexpected.isEmpty()) << prompter.m_unexpected.join(QLatin1Char('|')).toStdString();
         EXPECT_FALSE(frame->Doc().IsProjectOpen());
@@ -154,47 +138,29 @@ TEST_F(HandOver, FileThatIsNoProjectGivesTheOpenMessageInTheRunningProgram) {
     }
 }
 
-TEST_F(HandOver, FileWaitsUntilTheOpenDialogIsClosed) {
+TEST_F(HandOverTest, FileWaitsUntilTheOpenDialogIsClosed) {
+    ASSERT_NO_FATAL_FAILURE(StartWindow());
     const QString path = NewProjectFile(folder.path(QStringLiteral("later.qvp")));
     QDialog dialog(frame.get());
     dialog.setModal(true);
     dialog.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
-    ASSERT_EQ(Quorvane({path}, env).status, 0);
+    ASSERT_EQ(Quorvane({path}, env), 0);
     QTest::qWait(400); // past the moment the file would have opened without the dialog
     EXPECT_FALSE(frame->Doc().IsProjectOpen());
     dialog.close();
     EXPECT_TRUE(Opened(path));
 }
 
-TEST_F(HandOver, StartWithoutFileBringsTheWindowBack) {
-    frame->showMinimized();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->isMinimized(); }, 5000));
-    const Ran r = Quorvane({}, env);
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isMinimized(); }, 5000));
-    EXPECT_FALSE(frame->Doc().IsProjectOpen());
-}
-
-TEST_F(HandOver, RunningProgramKeepsItsSocket) {
-    CInstanceServer another;
-    EXPECT_FALSE(another.Listen());
-    const QString path = NewProjectFile(folder.path(QStringLiteral("kept.qvp")));
-    EXPECT_EQ(Quorvane({path}, env).status, 0);
-    EXPECT_TRUE(Opened(path));
-}
-
-TEST_F(HandOver, SocketIsTheUsersAlone) {
-    struct stat st {};
-    ASSERT_EQ(::lstat(QFile::encodeName(server.Path()).constData(), &st), 0);
-    EXPECT_TRUE(S_ISSOCK(st.st_mode));
-    EXPECT_EQ(st.st_uid, ::geteuid());
-    EXPECT_EQ(st.st_mode & 077, 0u) << std::oct << st.st_mode;
-}
-
-TEST_F(RuntimeTest, SocketPathIsPerUserAndInAPrivateRuntimeFolder) {
+TEST_F(HandOverTest, SocketPathIsPerUserPrivateAndNeverTakesAnotherFile) {
     const QString name = QStringLiteral("/quorvane-%1.socket").arg(::geteuid());
-    EXPECT_EQ(singleinstance::SocketPath(), runtime.root() + name);
+    const QString socketPath = singleinstance::SocketPath();
+    EXPECT_EQ(socketPath, runtime.root() + name);
+    // Something else at the path is left alone.
+    WriteFile(socketPath, "keep");
+    EXPECT_FALSE(server.Listen());
+    EXPECT_EQ(singleinstance::SendToRunningProgram(QStringLiteral("/x.qvp"), socketPath), HandOver::Failed);
+    EXPECT_TRUE(QFile::exists(socketPath));
     // A runtime folder others can enter is not trusted: the temporary folder, with the uid.
     ASSERT_EQ(::chmod(QFile::encodeName(runtime.root()).constData(), 0755), 0);
     EXPECT_EQ(singleinstance::SocketPath(), QDir::tempPath() + name);
@@ -202,41 +168,31 @@ TEST_F(RuntimeTest, SocketPathIsPerUserAndInAPrivateRuntimeFolder) {
     EXPECT_EQ(singleinstance::SocketPath(), QDir::tempPath() + name);
 }
 
-TEST_F(RuntimeTest, StaleSocketIsReplacedAndTheStartGoesOn) {
+TEST_F(HandOverTest, StaleSocketIsReplacedAndTheStartGoesOn) {
+    // What a crashed program leaves: a socket file with nobody listening.
     const QString socketPath = singleinstance::SocketPath();
-    MakeStaleSocket(socketPath);
-    EXPECT_EQ(singleinstance::SendToRunningProgram(QStringLiteral("/x.qvp"), socketPath), singleinstance::HandOver::NoProgram);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(socketPath);
+    ASSERT_LT(name.size(), static_cast<int>(sizeof addr.sun_path));
+    std::copy(name.begin(), name.end(), addr.sun_path);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+    EXPECT_EQ(singleinstance::SendToRunningProgram(QStringLiteral("/x.qvp"), socketPath), HandOver::NoProgram);
 
-    // A whole first program started over the stale socket, then a second start hands it a file.
+    // A whole program started over it takes the socket; a second start hands it a file.
     const QString path = NewProjectFile(folder.path(QStringLiteral("after-crash.qvp")));
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(QStringLiteral(QV_QUORVANE_PATH), QStringList{});
     ASSERT_TRUE(first.waitForStarted());
-    // Listening once a start without a file is delivered to it rather than starting anew.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return singleinstance::SendToRunningProgram({}, socketPath) == singleinstance::HandOver::Delivered; }, 20000));
-    const Ran second = Quorvane({path}, env);
-    EXPECT_EQ(second.status, 0) << second.err.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return singleinstance::SendToRunningProgram({}, socketPath) == HandOver::Delivered; }, 20000));
+    EXPECT_EQ(Quorvane({path}, env), 0);
     const QString settings = config.path(QStringLiteral("Pellor Software/Quorvane.ini"));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return QSettings(settings, QSettings::IniFormat).value(QStringLiteral("Recent File List/File1")).toString() == path;
-        },
-        20000));
+        [&] { return QSettings(settings, QSettings::IniFormat).value(QStringLiteral("Recent File List/File1")).toString() == path; }, 20000));
     EXPECT_EQ(first.state(), QProcess::Running);
     first.kill();
     first.waitForFinished();
-}
-
-TEST_F(RuntimeTest, SomethingElseAtTheSocketPathIsLeftAlone) {
-    const QString socketPath = singleinstance::SocketPath();
-    QFile other(socketPath);
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("keep");
-    other.close();
-    CInstanceServer server;
-    EXPECT_FALSE(server.Listen());
-    EXPECT_EQ(singleinstance::SendToRunningProgram(QStringLiteral("/x.qvp"), socketPath), singleinstance::HandOver::Failed);
-    EXPECT_TRUE(QFile::exists(socketPath));
 }
