@@ -19,12 +19,11 @@
 
 namespace {
 
-// As drawn, letter for letter (the layout mode closes a spaced-out title's blanks).
+// The raw mode gives the text as drawn, spaced-out title included.
 QString PdfText(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000)) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 void ClickRow(CListWindow* list, int row) {
@@ -43,7 +42,7 @@ protected:
         options.customers = 12;
         QString failure;
         ASSERT_TRUE(MakeDemoProject(project, options, &failure)) << failure.toStdString();
-        // An invoice with lines, and its customer.
+        // The first single invoice with more than one line, and its customer.
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open_v2(project.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
         sqlite3_stmt* st = nullptr;
@@ -77,13 +76,17 @@ protected:
     int invoiceID = -1, customerID = -1, invoiceNumber = -1;
 };
 
+QPushButton* Button(QDialog& d, const char* name) { return d.findChild<QPushButton*>(QLatin1String(name)); }
+
+// Print: the choice dialog, then the print dialog to a PDF; Print Preview then offers the last
+// choice as its default, and its Cancel prints nothing.
 TEST_F(PrintCommand, PrintsTheChosenInvoiceToPdfAndRemembersTheChoice) {
     const QString pdf = folder.path(QStringLiteral("out.pdf"));
     QStringList buttons;
     prompter.ExpectDialog([&](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Print Selection Dialog"));
         for (QPushButton* b : d.findChildren<QPushButton*>()) buttons << b->text();
-        d.findChild<QPushButton*>(QStringLiteral("buttonInvoice"))->click();
+        Button(d, "buttonInvoice")->click();
         return d.result();
     });
     int maxPage = 0;
@@ -103,20 +106,15 @@ TEST_F(PrintCommand, PrintsTheChosenInvoiceToPdfAndRemembersTheChoice) {
     EXPECT_EQ(buttons, (QStringList{"Print Current Invoice", "Print Current Store List", "Cancel"}));
     EXPECT_GE(maxPage, 1);
     const QString text = PdfText(pdf);
-    EXPECT_TRUE(text.contains(QLatin1String("I N V O I C E"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Invoice # %1").arg(invoiceNumber))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QLatin1String("Balance Due:"))) << text.toStdString();
+    for (const QString& want : {QStringLiteral("I N V O I C E"), QStringLiteral("Invoice # %1").arg(invoiceNumber), QStringLiteral("Balance Due:")})
+        EXPECT_TRUE(text.contains(want)) << want.toStdString() << "\n" << text.toStdString();
 
-    // Print Preview offers the preview wording with the last choice as the default; Cancel
-    // prints nothing.
     prompter.ExpectDialog([&](QDialog& d) {
-        auto* invoice = d.findChild<QPushButton*>(QStringLiteral("buttonInvoice"));
-        auto* store = d.findChild<QPushButton*>(QStringLiteral("buttonStoreList"));
-        EXPECT_EQ(invoice->text(), QStringLiteral("Preview Current Invoice"));
-        EXPECT_EQ(store->text(), QStringLiteral("Preview Current Store List"));
-        EXPECT_TRUE(invoice->isDefault());
-        EXPECT_FALSE(store->isDefault());
-        d.findChild<QPushButton*>(QStringLiteral("IDCANCEL"))->click();
+        EXPECT_EQ(Button(d, "buttonInvoice")->text(), QStringLiteral("Preview Current Invoice"));
+        EXPECT_EQ(Button(d, "buttonStoreList")->text(), QStringLiteral("Preview Current Store List"));
+        EXPECT_TRUE(Button(d, "buttonInvoice")->isDefault());
+        EXPECT_FALSE(Button(d, "buttonStoreList")->isDefault());
+        Button(d, "IDCANCEL")->click();
         return d.result();
     });
     frame->Action("actionPrintPreview")->trigger();
@@ -124,23 +122,22 @@ TEST_F(PrintCommand, PrintsTheChosenInvoiceToPdfAndRemembersTheChoice) {
     EXPECT_EQ(frame->PrintCommand().Remembered(), CPrintSelectionDlg::Invoice);
 }
 
-TEST_F(PrintCommand, StoreListChoiceIsRememberedForTheNextPrint) {
+// The store list, once chosen, is the next print's default; without a project only Print Setup is open.
+TEST_F(PrintCommand, StoreListChoiceIsRememberedAndCommandsCloseWithTheProject) {
     prompter.ExpectDialog([&](QDialog& d) {
-        d.findChild<QPushButton*>(QStringLiteral("buttonStoreList"))->click();
+        Button(d, "buttonStoreList")->click();
         return d.result();
     });
-    prompter.ExpectDialog([&](QDialog& d) { return d.metaObject()->className() == QByteArray("QPrintDialog") ? int(QDialog::Rejected) : -1; });
+    prompter.ExpectDialog([&](QDialog& d) { return qobject_cast<QPrintDialog*>(&d) ? int(QDialog::Rejected) : -1; });
     frame->Action("actionPrint")->trigger();
     EXPECT_TRUE(prompter.AllAnswered());
     prompter.ExpectDialog([&](QDialog& d) {
-        EXPECT_TRUE(d.findChild<QPushButton*>(QStringLiteral("buttonStoreList"))->isDefault());
+        EXPECT_TRUE(Button(d, "buttonStoreList")->isDefault());
         return int(QDialog::Rejected);
     });
     frame->Action("actionPrint")->trigger();
     EXPECT_TRUE(prompter.AllAnswered());
-}
 
-TEST_F(PrintCommand, PrintCommandsAreClosedWithoutAProject) {
     frame->Action("actionCloseProject")->trigger();
     frame->UpdateCommandStates();
     EXPECT_FALSE(frame->Action("actionPrint")->isEnabled());

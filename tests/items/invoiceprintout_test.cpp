@@ -7,75 +7,48 @@
 namespace {
 
 using Drawn = CRecordingSurface::Drawn;
+using Page = std::vector<Drawn>;
 constexpr int kH = CRecordingSurface::kTextLine;
 constexpr int kHead = CRecordingSurface::kHeadingLine;
 constexpr int kTextChar = CRecordingSurface::kTextCharWidth;
-constexpr int kHeadChar = CRecordingSurface::kHeadingCharWidth;
-const PageRect kLetter{11520, -15024}; // 8 by 10.43 inches: wide
+constexpr int X = CRecordingSurface::kHeadingCharWidth;
+const PageRect kWide{11520, -15024};
 const PageRect kNarrow{9000, -15024};
 
-CInvoiceItemRecord Line(const QString& code, const QString& description, int quantity, int backOrder,
-                        double weight = 0.5, double base = 2.0) {
+CInvoiceItemRecord Line(const QString& code, const QString& description, int quantity = 3, int backOrder = 1) {
     CInvoiceItemRecord line;
-    line.ItemCode = code;
-    line.Description = description;
-    line.Quantity = quantity;
-    line.BackOrderCnt = backOrder;
-    line.ItemWeight = weight;
-    line.BaseLinePrice = base;
-    line.DiscountPrice = base - 0.5;
-    line.MarkupPrice = base * 2;
+    line.ItemCode = code; line.Description = description; line.Quantity = quantity; line.BackOrderCnt = backOrder;
+    line.ItemWeight = 4.0; line.BaseLinePrice = 2.5; line.DiscountPrice = 2.0; line.MarkupPrice = 5.0;
     return line;
 }
 
 InvoicePrintData Sample(int lines = 1) {
     InvoicePrintData d;
     d.today = QDate(2026, 12, 8);
-    d.store.StoreName = QStringLiteral("Valley Foods");
-    d.store.Address1 = QStringLiteral("12 Main St");
-    d.store.Address2 = QStringLiteral(" ");
-    d.store.City = QStringLiteral("Springfield");
-    d.store.State = QStringLiteral("IL");
-    d.store.Zip = QStringLiteral("62701");
-    d.store.Phone = QStringLiteral("555-0100");
-    d.store.Phone2 = d.store.Fax = QStringLiteral(" ");
-    CCustomerRecord c;
-    c.CustomerNbr = 7;
-    c.Name = QStringLiteral("Alice Adams");
-    c.Address1 = QStringLiteral("1 Elm Road");
-    c.Address2 = QStringLiteral(" ");
-    c.City = QStringLiteral("Riverton");
-    c.State = QStringLiteral("WY");
-    c.Zip = QStringLiteral("82501");
-    c.Phone = QStringLiteral("555-1234");
-    c.Work = QStringLiteral("555-9876");
+    CStoreRecord& s = d.store;
+    s.StoreName = QStringLiteral("Valley Foods"); s.Address1 = QStringLiteral("12 Main St");
+    s.City = QStringLiteral("Springfield"); s.State = QStringLiteral("IL"); s.Zip = QStringLiteral("62701");
+    s.Phone = QStringLiteral("555-0100"); s.Address2 = s.Phone2 = s.Fax = QStringLiteral(" ");
+    CCustomerRecord& c = d.customer.emplace();
+    c.CustomerNbr = 7; c.Name = QStringLiteral("Alice Adams"); c.Address1 = QStringLiteral("1 Elm Road");
+    c.Address2 = QStringLiteral(" "); c.City = QStringLiteral("Riverton"); c.State = QStringLiteral("WY");
+    c.Zip = QStringLiteral("82501"); c.Phone = QStringLiteral("555-1234"); c.Work = QStringLiteral("555-9876");
     c.Comment = QStringLiteral("Leave at door");
-    d.customer = c;
-    CInvoiceRecord i;
-    i.InvoiceNumber = 42;
-    i.DateEntered = QDate(1899, 12, 30).daysTo(QDate(2026, 3, 5)) + 0.5;
-    i.Ordered = true;
-    i.ItemsSubtotal = 100;
-    i.DiscountPercent = 0.05;
-    i.DiscountAmount = 5;
-    i.ShipWeight = 12.5;
-    i.ShipCostPerLb = 0.35;
-    i.ShipCharge = 4.38;
-    i.TaxRate = 0.08;
-    i.SalesTax = 6.89;
-    i.InvoiceTotal = 106.27;
-    i.AmountPaid = 50;
-    d.invoice = i;
-    for (int n = 1; n <= lines; ++n) d.lines.push_back(Line(QStringLiteral("C%1").arg(n), QStringLiteral("Item %1").arg(n), 3, 1));
+    CInvoiceRecord& i = d.invoice.emplace();
+    i.InvoiceNumber = 42; i.Ordered = true; i.DateEntered = QDate(1899, 12, 30).daysTo(QDate(2026, 3, 5)) + 0.5;
+    i.ItemsSubtotal = 100; i.DiscountPercent = 0.05; i.DiscountAmount = 5; i.ShipWeight = 12.5; i.ShipCostPerLb = 0.35;
+    i.ShipCharge = 4.38; i.TaxRate = 0.08; i.SalesTax = 6.89; i.InvoiceTotal = 106.27; i.AmountPaid = 50;
+    for (int n = 1; n <= lines; ++n) d.lines.push_back(Line(QStringLiteral("C%1").arg(n), QStringLiteral("Item %1").arg(n)));
     return d;
 }
 
 // Every page of a printout, as drawn.
-std::vector<std::vector<Drawn>> PrintAll(CInvoicePrintout& printout, PageRect page) {
+std::vector<Page> PrintAll(const InvoicePrintData& data, PageRect page = kWide) {
+    CInvoicePrintout printout(data);
     CRecordingSurface surface;
     const int pages = printout.CountPages(surface, page);
     EXPECT_TRUE(surface.m_drawn.empty()) << "counting draws nothing";
-    std::vector<std::vector<Drawn>> out;
+    std::vector<Page> out;
     for (int n = 1; n <= pages; ++n) {
         surface.NewPage();
         printout.PrintPage(surface, page, n);
@@ -84,298 +57,207 @@ std::vector<std::vector<Drawn>> PrintAll(CInvoicePrintout& printout, PageRect pa
     return out;
 }
 
-const Drawn* Find(const std::vector<Drawn>& page, const QString& text) {
+// The first text equal to text (on row y, unless y is 1), or null.
+const Drawn* Find(const Page& page, const QString& text, int y = 1) {
     for (const Drawn& d : page)
-        if (d.text == text) return &d;
+        if (d.text == text && (y == 1 || d.y == y)) return &d;
     return nullptr;
 }
-int Count(const std::vector<Drawn>& page, const QString& text) {
-    return int(std::count_if(page.begin(), page.end(), [&](const Drawn& d) { return d.text == text; }));
-}
+int RightOf(const Drawn& d) { return d.x + int(d.text.size()) * (d.font == PrintFont::Heading ? X : kTextChar); }
 
-// The right edge of a text drawn right-aligned.
-int RightOf(const Drawn& d) { return d.x + int(d.text.size()) * (d.font == PrintFont::Heading ? kHeadChar : kTextChar); }
-
+// Where each block's texts stand; blank customer lines leave no gaps and an unset DateEntered
+// prints no date.
 TEST(InvoicePrintout, FirstPageBlocksStandWhereTheyBelong) {
-    CInvoicePrintout printout(Sample());
-    const auto pages = PrintAll(printout, kLetter);
-    ASSERT_EQ(pages.size(), 1u);
-    const auto& p = pages[0];
-    const int R = 11520 - 360;
-    struct Case {
+    const int R = 11520 - 360, centre = (11520 - 720) / 2;
+    const int title = -(kHead + 360), store = title - (kHead + 360), customer = store - 4 * kH - kHead;
+    const int invoice = customer - kHead - 5 * kH;
+    struct At {
         const char* text;
         int x, y;
     };
-    const int title = -(kHead + 360);
-    const int store = title - (kHead + 360);
-    const int centre = (11520 - 720) / 2;
-    const int storeEnd = store - 3 * kH - kH;  // address, city, phone, then one more line
-    const int customer = storeEnd - kHead;
-    const int customerEnd = customer - kHead - 3 * kH - 2 * kH;
-    const Case cases[] = {
-        {"I N V O I C E", 360, title},
-        {"December 08, 2026", R - 17 * kHeadChar, title},
-        {"Valley Foods", centre - 12 * kHeadChar / 2, store},
-        {"12 Main St", centre - 10 * kTextChar / 2, store - kH},
-        {"Springfield, IL 62701", centre - 21 * kTextChar / 2, store - 2 * kH},
-        {"Ph: 555-0100", centre - 12 * kTextChar / 2, store - 3 * kH},
-        {"Customer # 7", 360, customer},
-        {"Alice Adams", 360, customer - kHead},
-        {"1 Elm Road", 360, customer - kHead - kH},
-        {"Riverton, WY 82501", 360, customer - kHead - 2 * kH},
-        {"Ph: 555-1234  Wk: 555-9876", 360, customer - kHead - 3 * kH},
-        {"Leave at door", 360, customer - kHead - 4 * kH},
-        {"Invoice # 42", R - 12 * kHeadChar, customerEnd - kHead},
-        {"Created: Mar 05, 2026", R - 21 * kTextChar, customerEnd - kHead - kH},
-    };
-    for (const Case& c : cases) {
-        const Drawn* d = Find(p, QLatin1String(c.text));
-        ASSERT_NE(d, nullptr) << c.text;
-        EXPECT_EQ(d->x, c.x) << c.text;
-        EXPECT_EQ(d->y, c.y) << c.text;
-    }
-}
-
-TEST(InvoicePrintout, CustomerWithoutAddressLinesShowsNumberThenComment) {
-    InvoicePrintData d = Sample();
-    for (QString* f : {&d.customer->Name, &d.customer->Address1, &d.customer->Address2, &d.customer->City,
-                       &d.customer->State, &d.customer->Zip, &d.customer->Phone, &d.customer->Work})
+    InvoicePrintData blank = Sample();
+    for (QString* f : {&blank.customer->Name, &blank.customer->Address1, &blank.customer->Address2, &blank.customer->City,
+                       &blank.customer->State, &blank.customer->Zip, &blank.customer->Phone, &blank.customer->Work})
         *f = QStringLiteral(" ");
-    CInvoicePrintout printout(d);
-    const auto p = PrintAll(printout, kLetter)[0];
-    const Drawn* number = Find(p, QStringLiteral("Customer # 7"));
-    const Drawn* comment = Find(p, QStringLiteral("Leave at door"));
-    ASSERT_TRUE(number && comment);
-    EXPECT_EQ(comment->y, number->y - kH);
-    // Nothing else at the left margin between the number and the comment.
-    for (const Drawn& t : p)
-        if (t.x == 360 && t.y < number->y && t.y > comment->y) {
-            ADD_FAILURE() << t.text.toStdString();
-        }
-    const Drawn* invoice = Find(p, QStringLiteral("Invoice # 42"));
-    ASSERT_TRUE(invoice);
-    EXPECT_EQ(invoice->y, number->y - 2 * kH - kHead);
-}
-
-TEST(InvoicePrintout, UnsetDateEnteredPrintsNoDate) {
-    InvoicePrintData d = Sample();
-    d.invoice->DateEntered = 0;
-    CInvoicePrintout printout(d);
-    const auto p = PrintAll(printout, kLetter)[0];
-    EXPECT_NE(Find(p, QStringLiteral("Invoice # 42")), nullptr);
-    for (const Drawn& t : p) EXPECT_FALSE(t.text.startsWith(QLatin1String("Created:"))) << t.text.toStdString();
-}
-
-TEST(InvoicePrintout, WideLineShowsOrderedSoldBackOrderWeightAndCostOfShippedUnits) {
-    InvoicePrintData d = Sample(0);
-    d.lines.push_back(Line(QStringLiteral("AB1"), QStringLiteral("Rolled oats"), 3, 1, 4.0, 2.5));
-    CInvoicePrintout printout(d);
-    const auto p = PrintAll(printout, kLetter)[0];
-    const int L = 360, R = 11520 - 360, X = kHeadChar, W4 = 4 * kHeadChar, W8 = 8 * kHeadChar;
-    const int a = L + W4, b = L + 2 * W4, c = L + 3 * W4, dcol = L + 4 * W4, e = L + 5 * W4;
-    const int t = R - W8, u = R - X - 2 * W8;
-    const Drawn* code = Find(p, QStringLiteral("AB1"));
-    ASSERT_NE(code, nullptr);
-    EXPECT_EQ(code->x, dcol);
-    const int y = code->y;
-    struct Right {
-        const char* text;
-        int right;
+    blank.invoice->DateEntered = 0;
+    const std::pair<InvoicePrintData, std::vector<At>> cases[] = {
+        {Sample(),
+         {{"I N V O I C E", 360, title}, {"December 08, 2026", R - 17 * X, title},
+          {"Valley Foods", centre - 12 * X / 2, store}, {"12 Main St", centre - 10 * kTextChar / 2, store - kH},
+          {"Springfield, IL 62701", centre - 21 * kTextChar / 2, store - 2 * kH}, {"Ph: 555-0100", centre - 6 * kTextChar, store - 3 * kH},
+          {"Customer # 7", 360, customer}, {"Alice Adams", 360, customer - kHead}, {"1 Elm Road", 360, customer - kHead - kH},
+          {"Riverton, WY 82501", 360, customer - kHead - 2 * kH}, {"Ph: 555-1234  Wk: 555-9876", 360, customer - kHead - 3 * kH},
+          {"Leave at door", 360, customer - kHead - 4 * kH}, {"Invoice # 42", R - 12 * X, invoice - kHead},
+          {"Created: Mar 05, 2026", R - 21 * kTextChar, invoice - kHead - kH}}},
+        {blank, {{"Customer # 7", 360, customer}, {"Leave at door", 360, customer - kH}, {"Invoice # 42", R - 12 * X, customer - 2 * kH - kHead}}},
     };
-    for (const Right& r : {Right{"1.", a - X}, Right{"3", b - 2 * X}, Right{"2", c - 2 * X},
-                           Right{"1", dcol - 2 * X}, Right{"   8", u - 2 * X}, Right{"   2.50", t - X},
-                           Right{"   5.00", R}}) {
-        const Drawn* dr = nullptr;
-        for (const Drawn& x : p)
-            if (x.text == QLatin1String(r.text) && x.y == y && RightOf(x) == r.right) dr = &x;
-        EXPECT_NE(dr, nullptr) << r.text;
-    }
-    const Drawn* desc = Find(p, QStringLiteral("Rolled oats"));
-    ASSERT_TRUE(desc);
-    EXPECT_EQ(desc->x, e);
-    // Headings: two lines, the second under the first.
-    const Drawn* ordr = Find(p, QStringLiteral("Ordr"));
-    const Drawn* weight = Find(p, QStringLiteral("Weight"));
-    ASSERT_TRUE(ordr && weight);
-    EXPECT_EQ(ordr->x, a);
-    EXPECT_EQ(weight->x, u - 6 * kHeadChar);
-    EXPECT_EQ(Count(p, QStringLiteral("Qty")), 3);
-    EXPECT_EQ(y, ordr->y - kHead / 2 - kH);
-}
-
-TEST(InvoicePrintout, LinePriceFollowsThePriceChoice) {
-    for (const auto& [choice, unit] : std::initializer_list<std::pair<int, const char*>>{{0, "   2.00"}, {1, "   1.50"}, {2, "   4.00"}, {7, "   2.00"}}) {
-        InvoicePrintData d = Sample(1);
-        d.invoice->PriceChoice = choice;
-        CInvoicePrintout printout(d);
-        const auto p = PrintAll(printout, kLetter)[0];
-        const int unitRight = 11520 - 360 - 8 * kHeadChar - kHeadChar;
-        bool found = false;
-        for (const Drawn& t : p) found = found || (t.text == QLatin1String(unit) && RightOf(t) == unitRight);
-        EXPECT_TRUE(found) << choice;
+    for (const auto& [data, texts] : cases) {
+        const auto pages = PrintAll(data);
+        ASSERT_EQ(pages.size(), 1u);
+        for (const At& c : texts) {
+            const Drawn* d = Find(pages[0], QLatin1String(c.text));
+            ASSERT_NE(d, nullptr) << c.text;
+            EXPECT_EQ(std::pair(d->x, d->y), std::pair(c.x, c.y)) << c.text;
+        }
+        const bool dated = data.invoice->DateEntered > 0;
+        EXPECT_EQ(std::count_if(pages[0].begin(), pages[0].end(), [](const Drawn& t) { return t.text.startsWith(QLatin1String("Created:")); }), dated ? 1 : 0);
     }
 }
 
-TEST(InvoicePrintout, NarrowLayoutShowsSoldCountZeroUntilOrdered) {
-    for (const bool ordered : {false, true}) {
+// One line "AB1" (3 ordered, 1 back-ordered, 4 lb, prices 2.50/2.00/5.00): each column's right edge.
+TEST(InvoicePrintout, LineColumnsFollowLayoutOrderedStateAndPriceChoice) {
+    const int R = 11520 - 360, W4 = 4 * X, W8 = 8 * X, a = 360 + W4, b = a + W4, c = b + W4, dcol = c + W4;
+    const int t = R - W8, u = R - X - 2 * W8;
+    const int nR = 9000 - 360, nb = 360 + 6 * X, nu = nR - 2 * W8 - X, nt = nR - W8;
+    struct Case {
+        PageRect page;
+        bool ordered;
+        int choice;
+        int codeX;
+        std::vector<std::pair<const char*, int>> rights;
+    };
+    const Case cases[] = {
+        {kWide, true, 0, dcol, {{"1.", a - X}, {"3", b - 2 * X}, {"2", c - 2 * X}, {"1", dcol - 2 * X}, {"   8", u - 2 * X}, {"   2.50", t - X}, {"   5.00", R}}},
+        {kWide, true, 1, dcol, {{"   2.00", t - X}, {"   4.00", R}}},
+        {kWide, true, 2, dcol, {{"   5.00", t - X}, {"  10.00", R}}},
+        {kWide, true, 7, dcol, {{"   2.50", t - X}}},
+        {kNarrow, false, 0, nb, {{"0", nb - 2 * X}, {"   2.50", nt - X}}},
+        {kNarrow, true, 0, nb, {{"2", nb - 2 * X}, {"   5.00", nR}}},
+    };
+    for (const Case& k : cases) {
         InvoicePrintData d = Sample(0);
-        d.invoice->Ordered = ordered;
-        d.lines.push_back(Line(QStringLiteral("Q7"), QStringLiteral("Honey"), 5, 2));
-        CInvoicePrintout printout(d);
-        const auto p = PrintAll(printout, kNarrow)[0];
-        EXPECT_EQ(Find(p, QStringLiteral("Ordr")), nullptr);
+        d.invoice->Ordered = k.ordered;
+        d.invoice->PriceChoice = k.choice;
+        d.lines.push_back(Line(QStringLiteral("AB1"), QStringLiteral("Rolled oats")));
+        const Page p = PrintAll(d, k.page)[0];
+        const Drawn* code = Find(p, QStringLiteral("AB1"));
+        ASSERT_NE(code, nullptr);
+        EXPECT_EQ(code->x, k.codeX);
+        for (const auto& [text, right] : k.rights) {
+            bool found = false;
+            for (const Drawn& x : p) found = found || (x.text == QLatin1String(text) && x.y == code->y && RightOf(x) == right);
+            EXPECT_TRUE(found) << text << " choice " << k.choice << " ordered " << k.ordered;
+        }
+        const bool wide = k.page.right == kWide.right;
+        // Headings: two lines on the wide layout, the line half a heading below them.
+        const Drawn* ordr = Find(p, QStringLiteral("Ordr"));
         const Drawn* each = Find(p, QStringLiteral("Each"));
-        const Drawn* code = Find(p, QStringLiteral("Q7"));
-        ASSERT_TRUE(each && code);
-        const int L = 360, W3 = 3 * kHeadChar, X = kHeadChar;
-        const int b = L + 2 * W3;
-        EXPECT_EQ(code->x, b);
-        EXPECT_EQ(each->x, 9000 - 360 - 2 * 8 * kHeadChar - X);
-        const QString sold = ordered ? QStringLiteral("3") : QStringLiteral("0");
-        bool found = false;
-        for (const Drawn& t : p) found = found || (t.text == sold && t.y == code->y && RightOf(t) == b - 2 * X);
-        EXPECT_TRUE(found) << ordered;
+        ASSERT_EQ(ordr != nullptr, wide);
+        ASSERT_EQ(each != nullptr, !wide);
+        EXPECT_EQ(std::count_if(p.begin(), p.end(), [](const Drawn& t) { return t.text == QLatin1String("Qty"); }), wide ? 3 : 1);
+        if (wide) {
+            const Drawn* weight = Find(p, QStringLiteral("Weight"), ordr->y);
+            ASSERT_NE(weight, nullptr);
+            EXPECT_EQ(std::pair(ordr->x, weight->x), std::pair(a, u - 6 * X));
+            EXPECT_EQ(code->y, ordr->y - kHead / 2 - kH);
+        } else {
+            EXPECT_EQ(each->x, nu);
+        }
     }
 }
 
-TEST(InvoicePrintout, LongDescriptionsAreCutTwoCharactersAtATimeToFit) {
+// A description ends before the next column, cut two characters at a time and no more than needed;
+// a code wider than its column pushes it right.
+TEST(InvoicePrintout, DescriptionsAreCutToFitAfterTheirCode) {
     const QString blanks = QStringLiteral("Organic rolled oats from the valley mill in the big family size sack");
-    const QString noBlanks = QString(100, QLatin1Char('W'));
-    for (const PageRect& page : {kLetter, kNarrow})
-        for (const QString& text : {blanks, noBlanks}) {
+    for (const PageRect& page : {kWide, kNarrow})
+        for (const auto& [code, text] : {std::pair{QStringLiteral("K1"), blanks}, std::pair{QStringLiteral("K1"), QString(100, QLatin1Char('W'))},
+                                         std::pair{QStringLiteral("OG-113-LONG"), QString(60, QLatin1Char('d'))}}) {
             InvoicePrintData d = Sample(0);
-            d.lines.push_back(Line(QStringLiteral("K1"), text, 1, 0));
-            CInvoicePrintout printout(d);
-            const auto p = PrintAll(printout, page)[0];
-            const Drawn* code = Find(p, QStringLiteral("K1"));
-            ASSERT_TRUE(code);
+            d.lines.push_back(Line(code, text, 1, 0));
+            const Page p = PrintAll(d, page)[0];
+            const Drawn* c = Find(p, code);
+            ASSERT_TRUE(c);
             const Drawn* desc = nullptr;
             for (const Drawn& t : p)
-                if (t.y == code->y && text.startsWith(t.text) && t.x > code->x) desc = &t;
-            ASSERT_TRUE(desc);
-            const bool wide = page.right >= 10080;
-            const int R = page.right - 360;
-            const int u = wide ? R - kHeadChar - 16 * kHeadChar : R - 16 * kHeadChar - kHeadChar;
-            const int limit = wide ? u - 6 * kHeadChar - desc->x - 2 : u - desc->x - 2;
-            EXPECT_LE(int(desc->text.size()) * kTextChar, limit);
-            EXPECT_GT((int(desc->text.size()) + 2) * kTextChar, limit) << "cut no more than needed";
+                if (t.y == c->y && t.x > c->x && text.startsWith(t.text) && !t.text.isEmpty()) desc = &t;
+            ASSERT_TRUE(desc) << code.toStdString();
+            const bool wide = page.right == kWide.right;
+            const int column = wide ? 360 + 20 * X : 360 + 10 * X;
+            EXPECT_EQ(desc->x, std::max(column, c->x + int(code.size() + 1) * kTextChar)) << code.toStdString();
+            const int u = page.right - 360 - 17 * X, end = (wide ? u - 6 * X : u) - 2;
+            const int right = desc->x + int(desc->text.size()) * kTextChar;
+            EXPECT_LE(right, end);
+            EXPECT_GT(right + 2 * kTextChar, end) << "cut no more than needed";
             EXPECT_EQ((text.size() - desc->text.size()) % 2, 0);
         }
 }
 
-TEST(InvoicePrintout, ACodeWiderThanItsColumnPushesTheDescriptionRight) {
-    for (const PageRect& page : {kLetter, kNarrow}) {
-        InvoicePrintData d = Sample(0);
-        d.lines.push_back(Line(QStringLiteral("OG-113-LONG"), QString(60, QLatin1Char('d')), 1, 0));
-        CInvoicePrintout printout(d);
-        const auto p = PrintAll(printout, page)[0];
-        const Drawn* code = Find(p, QStringLiteral("OG-113-LONG"));
-        ASSERT_TRUE(code);
-        const Drawn* desc = nullptr;
-        for (const Drawn& t : p)
-            if (t.y == code->y && t.text.startsWith(QLatin1Char('d'))) desc = &t;
-        ASSERT_TRUE(desc);
-        EXPECT_EQ(desc->x, code->x + 12 * kTextChar);
-        const bool wide = page.right >= 10080;
-        const int R = page.right - 360;
-        const int u = R - kHeadChar - 16 * kHeadChar;
-        EXPECT_LE(desc->x + int(desc->text.size()) * kTextChar, (wide ? u - 6 * kHeadChar : u) - 2);
+TEST(InvoicePrintout, TotalsBlockHasSevenLinesWithTheInvoiceAmounts) {
+    const Page p = PrintAll(Sample())[0];
+    const int R = 11520 - 360;
+    const std::pair<const char*, const char*> rows[] = {
+        {"Subtotal:  $", "100.00"}, {"Discount:  5.0%  $", "5.00"}, {"Shipping: 12.5 lbs at $0.35 per lb  $", "4.38"},
+        {"Sales Tax: 8.0%,  $", "6.89"}, {"Invoice Total:  $", "106.27"}, {"Amount Paid:  $", "50.00"},
+        {"Balance Due:  $", "56.27"},
+    };
+    const Drawn* previous = nullptr;
+    for (const auto& [label, value] : rows) {
+        const Drawn* l = Find(p, QLatin1String(label));
+        ASSERT_TRUE(l) << label;
+        const Drawn* amount = Find(p, QLatin1String(value), l->y);
+        ASSERT_TRUE(amount) << value;
+        EXPECT_EQ(RightOf(*l), R - 8 * kTextChar) << label;
+        EXPECT_EQ(RightOf(*amount), R) << value;
+        if (previous) {
+            EXPECT_EQ(l->y, previous->y - kH) << label;
+        }
+        previous = l;
     }
 }
 
-TEST(InvoicePrintout, NarrowLayoutOnASmallPageEnds) {
+// The first count of lines that pushes the totals to page 2, and a run far past 50 pages:
+// every line once, headings on every page, the title first, the totals last.
+TEST(InvoicePrintout, PagesCarryEveryLineOnceHeadingsOnEachAndTotalsOnTheLast) {
+    int justOver = 1;
+    for (CRecordingSurface s; justOver < 200 && CInvoicePrintout(Sample(justOver)).CountPages(s, kWide) < 2;) ++justOver;
+    ASSERT_LT(justOver, 200);
+    for (const int lines : {justOver, 3000}) {
+        const auto pages = PrintAll(Sample(lines));
+        if (lines == justOver) {
+            ASSERT_EQ(pages.size(), 2u);
+            EXPECT_NE(Find(pages[0], QStringLiteral("%1.").arg(lines)), nullptr) << "every line on page 1";
+        } else {
+            EXPECT_GT(pages.size(), 50u);
+        }
+        std::vector<int> seen(size_t(lines) + 1, 0);
+        for (size_t n = 0; n < pages.size(); ++n) {
+            for (const Drawn& t : pages[n])
+                if (t.text.endsWith(QLatin1Char('.')) && t.x < 360 + 4 * X) ++seen[size_t(t.text.chopped(1).toInt())];
+            EXPECT_NE(Find(pages[n], QStringLiteral("Ordr")), nullptr) << n;
+            EXPECT_EQ(Find(pages[n], QStringLiteral("I N V O I C E")) != nullptr, n == 0) << n;
+            EXPECT_EQ(Find(pages[n], QStringLiteral("Subtotal:  $")) != nullptr, n + 1 == pages.size()) << n;
+        }
+        for (int n = 1; n <= lines; ++n) ASSERT_EQ(seen[size_t(n)], 1) << n << " of " << lines;
+    }
+}
+
+// Pages too small for a description or a line still end, each line printed once.
+TEST(InvoicePrintout, SmallPagesEndWithEveryLine) {
     for (const PageRect& page : {PageRect{1000, -15024}, PageRect{0, -800}, PageRect{3000, -2000}}) {
         InvoicePrintData d = Sample(30);
         d.lines[0].Description = QString(100, QLatin1Char('W'));
-        CInvoicePrintout printout(d);
-        const auto pages = PrintAll(printout, page);
         int printed = 0;
-        for (const auto& p : pages)
-            for (int n = 1; n <= 30; ++n) printed += Count(p, QStringLiteral("%1.").arg(n));
+        for (const Page& p : PrintAll(d, page))
+            for (const Drawn& t : p) printed += t.text.endsWith(QLatin1Char('.')) && t.text.chopped(1).toInt() > 0;
         EXPECT_EQ(printed, 30) << page.right << "x" << page.bottom;
     }
-}
-
-TEST(InvoicePrintout, TotalsBlockHasSevenLinesWithTheInvoiceAmounts) {
-    CInvoicePrintout printout(Sample(1));
-    const auto p = PrintAll(printout, kLetter)[0];
-    const int R = 11520 - 360, V = 8 * kTextChar;
-    const std::pair<const char*, const char*> rows[] = {
-        {"Subtotal:  $", "100.00"},
-        {"Discount:  5.0%  $", "5.00"},
-        {"Shipping: 12.5 lbs at $0.35 per lb  $", "4.38"},
-        {"Sales Tax: 8.0%,  $", "6.89"},
-        {"Invoice Total:  $", "106.27"},
-        {"Amount Paid:  $", "50.00"},
-        {"Balance Due:  $", "56.27"},
-    };
-    int y = 0;
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        const Drawn* label = Find(p, QLatin1String(rows[i].first));
-        const Drawn* amount = Find(p, QLatin1String(rows[i].second));
-        ASSERT_TRUE(label && amount) << rows[i].first;
-        EXPECT_EQ(RightOf(*label), R - V) << rows[i].first;
-        EXPECT_EQ(RightOf(*amount), R) << rows[i].second;
-        EXPECT_EQ(amount->y, label->y);
-        if (i > 0) {
-            EXPECT_EQ(label->y, y - kH) << rows[i].first;
-        }
-        y = label->y;
-    }
-}
-
-TEST(InvoicePrintout, LinesThatLeaveNoRoomForTotalsPrintTwoPages) {
-    // The first count of lines whose totals no longer fit on the first page.
-    int lines = 1;
-    for (; lines < 200; ++lines) {
-        CInvoicePrintout probe(Sample(lines));
-        CRecordingSurface surface;
-        if (probe.CountPages(surface, kLetter) == 2) break;
-    }
-    ASSERT_LT(lines, 200);
-    CInvoicePrintout printout(Sample(lines));
-    const auto pages = PrintAll(printout, kLetter);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_NE(Find(pages[0], QStringLiteral("%1.").arg(lines)), nullptr) << "every line on page 1";
-    EXPECT_EQ(Find(pages[0], QStringLiteral("Subtotal:  $")), nullptr);
-    EXPECT_NE(Find(pages[1], QStringLiteral("Ordr")), nullptr) << "page 2 has its headings";
-    EXPECT_NE(Find(pages[1], QStringLiteral("Balance Due:  $")), nullptr);
-    EXPECT_EQ(Find(pages[1], QStringLiteral("1.")), nullptr);
-    EXPECT_EQ(Find(pages[1], QStringLiteral("I N V O I C E")), nullptr);
-}
-
-TEST(InvoicePrintout, ManyPagesPrintEveryLineOnceBeyondFiftyPages) {
-    CInvoicePrintout printout(Sample(3000));
-    const auto pages = PrintAll(printout, kLetter);
-    EXPECT_GT(pages.size(), 50u);
-    std::vector<int> seen(3001, 0);
-    for (const auto& p : pages) {
-        for (const Drawn& t : p)
-            if (t.text.endsWith(QLatin1Char('.')) && t.x < 360 + 4 * kHeadChar) ++seen[size_t(t.text.chopped(1).toInt())];
-        EXPECT_NE(Find(p, QStringLiteral("Ordr")), nullptr);
-    }
-    for (int n = 1; n <= 3000; ++n) ASSERT_EQ(seen[size_t(n)], 1) << n;
-    EXPECT_NE(Find(pages.back(), QStringLiteral("Balance Due:  $")), nullptr);
 }
 
 TEST(InvoicePrintout, WithoutInvoiceOrLinesOnlyTheBlocksThatExistPrint) {
     InvoicePrintData none = Sample(0);
     none.invoice.reset();
-    CInvoicePrintout a(none);
-    auto p = PrintAll(a, kLetter);
-    ASSERT_EQ(p.size(), 1u);
-    EXPECT_NE(Find(p[0], QStringLiteral("Customer # 7")), nullptr);
-    EXPECT_EQ(Find(p[0], QStringLiteral("Subtotal:  $")), nullptr);
-    EXPECT_EQ(Find(p[0], QStringLiteral("Invoice # 42")), nullptr);
-
-    CInvoicePrintout b(Sample(0));
-    p = PrintAll(b, kLetter);
-    ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(Find(p[0], QStringLiteral("Item")), nullptr) << "no headings without lines";
-    EXPECT_NE(Find(p[0], QStringLiteral("Subtotal:  $")), nullptr);
+    for (const auto& [data, hasInvoice] : {std::pair{none, false}, std::pair{Sample(0), true}}) {
+        const auto p = PrintAll(data);
+        ASSERT_EQ(p.size(), 1u);
+        EXPECT_NE(Find(p[0], QStringLiteral("Customer # 7")), nullptr);
+        EXPECT_EQ(Find(p[0], QStringLiteral("Item")), nullptr) << "no headings without lines";
+        EXPECT_EQ(Find(p[0], QStringLiteral("Invoice # 42")) != nullptr, hasInvoice);
+        EXPECT_EQ(Find(p[0], QStringLiteral("Subtotal:  $")) != nullptr, hasInvoice);
+    }
 }
 
-// Reading the printout from the lists leaves the selected line the current record.
+// Read from the lists after a click on a line: list order, and the clicked line current again.
 TEST(InvoicePrintoutData, ReadsLinesInListOrderAndPutsTheCurrentLineBack) {
     ItemShop shop;
     shop.AddInvoice(500);

@@ -19,35 +19,25 @@ const PageRect kNarrow{9000, -15024};
 
 CStoreItemRecord Item(int id, const QString& code, const QString& description) {
     CStoreItemRecord item;
-    item.ID = id;
-    item.ItemCode = code;
-    item.Description = description;
-    item.BaseLinePrice = 3.5;
-    item.DiscountPercent = 0.10;
-    item.DiscountPrice = 3.15;
-    item.MarkupPercent = 0.25;
-    item.MarkupPrice = 3.94;
-    item.ShipPounds = 2.0;
+    item.ID = id; item.ItemCode = code; item.Description = description; item.ShipPounds = 2.0;
+    item.BaseLinePrice = 3.5; item.DiscountPercent = 0.10; item.DiscountPrice = 3.15;
+    item.MarkupPercent = 0.25; item.MarkupPrice = 3.94;
     return item;
 }
 
 StorePrintData Sample(int items) {
     StorePrintData d;
     d.today = QDate(2026, 1, 2);
-    d.store.StoreName = QStringLiteral("The Bulk Barn");
-    d.store.Address1 = QStringLiteral("4 Mill Lane");
-    d.store.Address2 = QStringLiteral(" ");
-    d.store.City = QStringLiteral("Lakeside");
-    d.store.State = QStringLiteral("OR");
-    d.store.Zip = QStringLiteral("97449");
-    d.store.Phone = QStringLiteral(" ");
-    d.store.Phone2 = QStringLiteral("555-0142");
-    d.store.Fax = QStringLiteral(" ");
+    CStoreRecord& s = d.store;
+    s.StoreName = QStringLiteral("The Bulk Barn"); s.Address1 = QStringLiteral("4 Mill Lane");
+    s.City = QStringLiteral("Lakeside"); s.State = QStringLiteral("OR"); s.Zip = QStringLiteral("97449");
+    s.Phone2 = QStringLiteral("555-0142"); s.Address2 = s.Phone = s.Fax = QStringLiteral(" ");
     for (int n = 1; n <= items; ++n) d.items.push_back(Item(n, QStringLiteral("C%1").arg(n), QStringLiteral("Goods %1").arg(n)));
     return d;
 }
 
-std::vector<std::vector<Drawn>> PrintAll(CStorePrintout& printout, PageRect page) {
+std::vector<std::vector<Drawn>> PrintAll(const StorePrintData& data, PageRect page) {
+    CStorePrintout printout(data);
     CRecordingSurface surface;
     const int pages = printout.CountPages(surface, page);
     EXPECT_TRUE(surface.m_drawn.empty());
@@ -60,6 +50,7 @@ std::vector<std::vector<Drawn>> PrintAll(CStorePrintout& printout, PageRect page
     return out;
 }
 
+// The first text equal to text (on row y, unless y is 1), or null.
 const Drawn* Find(const std::vector<Drawn>& page, const QString& text, int y = 1) {
     for (const Drawn& d : page)
         if (d.text == text && (y == 1 || d.y == y)) return &d;
@@ -67,148 +58,115 @@ const Drawn* Find(const std::vector<Drawn>& page, const QString& text, int y = 1
 }
 int RightOf(const Drawn& d) { return d.x + int(d.text.size()) * (d.font == PrintFont::Heading ? kHeadChar : kTextChar); }
 
-struct Expect {
-    const char* text;
-    int x;
-    bool right; // x is the right edge
-};
+TEST(StorePrintout, EmptyStorePrintsHeaderAndStoreBlockWithoutBlankLines) {
+    const auto pages = PrintAll(Sample(0), kWide);
+    ASSERT_EQ(pages.size(), 1u);
+    const auto& p = pages[0];
+    EXPECT_NE(Find(p, QStringLiteral("S T O R E    I T E M S")), nullptr);
+    EXPECT_NE(Find(p, QStringLiteral("January 02, 2026")), nullptr);
+    EXPECT_NE(Find(p, QStringLiteral("The Bulk Barn")), nullptr);
+    EXPECT_EQ(p.size(), 6u); // title, date, name, address, city, telephone
+    const Drawn* address = Find(p, QStringLiteral("4 Mill Lane"));
+    const Drawn* city = Find(p, QStringLiteral("Lakeside, OR 97449"), address ? address->y - kH : 0);
+    ASSERT_TRUE(address && city);
+    EXPECT_NE(Find(p, QStringLiteral("  Ph: 555-0142"), city->y - kH), nullptr);
+    EXPECT_EQ(city->x, (11520 - 720) / 2 - 18 * kTextChar / 2);
+}
 
-void CheckLine(const std::vector<Drawn>& p, int y, std::initializer_list<Expect> expected) {
-    for (const Expect& e : expected) {
-        const Drawn* d = Find(p, QLatin1String(e.text), y);
-        ASSERT_NE(d, nullptr) << e.text;
-        EXPECT_EQ(e.right ? RightOf(*d) : d->x, e.x) << e.text;
+// Each text's x (or right edge) on the item's row (row 0), the heading row named by the case
+// (row 1) and the row above it (row 2); and texts the layout leaves out.
+TEST(StorePrintout, LayoutsShowTheirColumns) {
+    const int R = 11160, X = kHeadChar, weight = R - 8 * X, markup = weight - 8 * X, markupPct = markup - 3 * X;
+    const int disc = markupPct - 8 * X, discPct = disc - 3 * X, base = discPct - 8 * X;
+    const int nR = 9000 - 360, m = 8 * X;
+    struct Cell {
+        const char* text;
+        int x;
+        bool right;
+        int row;
+    };
+    struct Case {
+        PageRect page;
+        const char* heading;
+        std::vector<Cell> cells;
+        std::vector<const char*> absent;
+    };
+    const Case cases[] = {
+        {kWide, "Item Description",
+         {{"1.", 360 + 4 * X - X, true, 0}, {"C1", 360 + 4 * X, false, 0}, {"Goods 1", 360 + 8 * X, false, 0},
+          {"   3.50", discPct - X, true, 0}, {"10%", discPct, false, 0}, {"   3.15", markupPct - X, true, 0},
+          {"25%", markupPct, false, 0}, {"   3.94", weight - X, true, 0}, {"  2.0 lb", R, true, 0},
+          {"$", base, false, 0}, {"$", disc, false, 0}, {"$", markup, false, 0},
+          {"Weight", weight, false, 1}, {"%", discPct, false, 1}, {"Base", base, false, 2},
+          {"Discount", discPct, false, 2}, {"Markup", markupPct, false, 2}, {"Ship", weight, false, 2}},
+         {}},
+        {kNarrow, "MrkUp",
+         {{"   3.50", nR - 2 * m - X, true, 0}, {"   3.15", nR - m - X, true, 0}, {"   3.94", nR, true, 0},
+          {"Base", nR - 3 * m, false, 1}, {"Disc", nR - 2 * m, false, 1}, {"Description", 360 + 8 * X, false, 1}},
+         {"  2.0 lb", "10%"}},
+    };
+    for (const Case& c : cases) {
+        const auto p = PrintAll(Sample(1), c.page)[0];
+        const Drawn* code = Find(p, QStringLiteral("C1"));
+        const Drawn* heading = Find(p, QLatin1String(c.heading));
+        ASSERT_TRUE(code && heading) << c.heading;
+        EXPECT_EQ(code->y, heading->y - kH / 2 - kH) << c.heading;
+        for (const Cell& e : c.cells) {
+            const int y = e.row == 0 ? code->y : heading->y + (e.row - 1) * CRecordingSurface::kHeadingLine;
+            bool found = false;
+            for (const Drawn& d : p)
+                found = found || (d.text == QLatin1String(e.text) && d.y == y && (e.right ? RightOf(d) : d.x) == e.x);
+            EXPECT_TRUE(found) << e.text << " on " << c.heading;
+        }
+        for (const char* text : c.absent) EXPECT_EQ(Find(p, QLatin1String(text)), nullptr) << text;
     }
 }
 
-TEST(StorePrintout, EmptyStorePrintsHeaderAndStoreBlockOnOnePage) {
-    CStorePrintout printout(Sample(0));
-    const auto pages = PrintAll(printout, kWide);
-    ASSERT_EQ(pages.size(), 1u);
-    const auto& p = pages[0];
-    ASSERT_NE(Find(p, QStringLiteral("S T O R E    I T E M S")), nullptr);
-    EXPECT_NE(Find(p, QStringLiteral("January 02, 2026")), nullptr);
-    EXPECT_NE(Find(p, QStringLiteral("The Bulk Barn")), nullptr);
-    EXPECT_EQ(Find(p, QStringLiteral("Item")), nullptr);
-    EXPECT_EQ(p.size(), 6u); // title, date, name, address, city, telephone
-}
-
-TEST(StorePrintout, StoreBlockLeavesNoBlankLinesForMissingParts) {
-    CStorePrintout printout(Sample(0));
-    const auto p = PrintAll(printout, kWide)[0];
-    const Drawn* address = Find(p, QStringLiteral("4 Mill Lane"));
-    const Drawn* city = Find(p, QStringLiteral("Lakeside, OR 97449"));
-    const Drawn* phone = Find(p, QStringLiteral("  Ph: 555-0142"));
-    ASSERT_TRUE(address && city && phone);
-    EXPECT_EQ(city->y, address->y - kH);
-    EXPECT_EQ(phone->y, city->y - kH);
-    const int centre = (11520 - 720) / 2;
-    EXPECT_EQ(city->x, centre - 18 * kTextChar / 2);
-}
-
-TEST(StorePrintout, WideLayoutShowsPricesPercentsAndWeight) {
-    CStorePrintout printout(Sample(1));
-    const auto p = PrintAll(printout, kWide)[0];
-    const int R = 11160, X = kHeadChar;
-    const int weight = R - 8 * kHeadChar, markup = weight - 8 * kHeadChar, markupPct = markup - 3 * kHeadChar;
-    const int disc = markupPct - 8 * kHeadChar, discPct = disc - 3 * kHeadChar, base = discPct - 8 * kHeadChar;
-    const Drawn* code = Find(p, QStringLiteral("C1"));
-    ASSERT_NE(code, nullptr);
-    CheckLine(p, code->y,
-              {{"1.", 360 + 4 * kHeadChar - X, true}, {"C1", 360 + 4 * kHeadChar, false},
-               {"Goods 1", 360 + 8 * kHeadChar, false}, {"   3.50", discPct - X, true}, {"10%", discPct, false},
-               {"   3.15", markupPct - X, true}, {"25%", markupPct, false}, {"   3.94", weight - X, true},
-               {"  2.0 lb", R, true}});
-    const Drawn* itemDesc = Find(p, QStringLiteral("Item Description"));
-    ASSERT_NE(itemDesc, nullptr);
-    CheckLine(p, itemDesc->y + CRecordingSurface::kHeadingLine,
-              {{"Base", base, false}, {"Discount", discPct, false}, {"Markup", markupPct, false}, {"Ship", weight, false}});
-    CheckLine(p, itemDesc->y, {{"Weight", weight, false}, {"%", discPct, false}});
-    EXPECT_EQ(code->y, itemDesc->y - kH / 2 - kH);
-    int dollars = 0;
-    for (const Drawn& d : p) dollars += d.text == QLatin1String("$") && (d.x == base || d.x == disc || d.x == markup);
-    EXPECT_EQ(dollars, 3);
-}
-
-TEST(StorePrintout, NarrowLayoutShowsOnlyTheThreePrices) {
-    CStorePrintout printout(Sample(1));
-    const auto p = PrintAll(printout, kNarrow)[0];
-    const int R = 9000 - 360, X = kHeadChar, m = 8 * kHeadChar;
-    const Drawn* code = Find(p, QStringLiteral("C1"));
-    ASSERT_NE(code, nullptr);
-    CheckLine(p, code->y, {{"   3.50", R - 2 * m - X, true}, {"   3.15", R - m - X, true}, {"   3.94", R, true}});
-    const Drawn* mrk = Find(p, QStringLiteral("MrkUp"));
-    ASSERT_NE(mrk, nullptr);
-    CheckLine(p, mrk->y, {{"Base", R - 3 * m, false}, {"Disc", R - 2 * m, false}, {"Description", 360 + 8 * kHeadChar, false}});
-    EXPECT_EQ(Find(p, QStringLiteral("  2.0 lb")), nullptr);
-    EXPECT_EQ(Find(p, QStringLiteral("10%")), nullptr);
-}
-
-TEST(StorePrintout, LongDescriptionIsCutToEndBeforeTheBasePrice) {
+// A description starts after its column or its code and ends before the base price, cut two
+// characters at a time and no more than needed; with no room, none prints.
+TEST(StorePrintout, DescriptionsAreCutToEndBeforeTheBasePrice) {
+    const QString blanks = QStringLiteral("Dried apricots from the orchard, sulphur free, in a case of twelve jars");
     for (const PageRect& page : {kWide, kNarrow, PageRect{2000, -15024}})
-        for (const QString& text : {QString(100, QLatin1Char('M')), QStringLiteral("Dried apricots from the orchard, sulphur free, in a case of twelve jars")}) {
+        for (const auto& [code, text] : {std::pair{QStringLiteral("LNG"), blanks}, std::pair{QStringLiteral("LNG"), QString(100, QLatin1Char('M'))},
+                                         std::pair{QStringLiteral("VF-100-XL"), QString(80, QLatin1Char('d'))}}) {
             StorePrintData d = Sample(0);
-            d.items.push_back(Item(1, QStringLiteral("LNG"), text));
-            CStorePrintout printout(d);
-            const auto p = PrintAll(printout, page)[0];
-            const Drawn* code = Find(p, QStringLiteral("LNG"));
-            const Drawn* base = Find(p, QStringLiteral("$"));
-            ASSERT_TRUE(code && base);
-            const int desc = 360 + 8 * kHeadChar;
+            d.items.push_back(Item(1, code, text));
+            const auto p = PrintAll(d, page)[0];
+            const Drawn* c = Find(p, code);
+            ASSERT_TRUE(c);
+            const Drawn* base = Find(p, QStringLiteral("$"), c->y);
+            ASSERT_TRUE(base);
+            const int at = std::max(360 + 8 * kHeadChar, c->x + int(code.size() + 1) * kTextChar);
             const Drawn* cut = nullptr;
             for (const Drawn& t : p)
-                if (t.y == code->y && t.x == desc) cut = &t;
-            const int room = base->x - desc;
-            if (room <= 0) {
-                EXPECT_TRUE(!cut || cut->text.isEmpty());
+                if (t.y == c->y && t.x == at) cut = &t;
+            if (base->x <= at) {
+                EXPECT_TRUE(!cut || cut->text.isEmpty()) << code.toStdString();
                 continue;
             }
-            ASSERT_NE(cut, nullptr);
+            ASSERT_TRUE(cut && !cut->text.isEmpty()) << code.toStdString() << " " << page.right;
             EXPECT_TRUE(text.startsWith(cut->text));
-            EXPECT_LE(int(cut->text.size()) * kTextChar, room);
-            EXPECT_GT((int(cut->text.size()) + 2) * kTextChar, room);
+            const int right = at + int(cut->text.size()) * kTextChar;
+            EXPECT_LE(right, base->x);
+            EXPECT_GT(right + 2 * kTextChar, base->x) << "cut no more than needed";
             EXPECT_EQ((text.size() - cut->text.size()) % 2, 0);
         }
 }
 
-TEST(StorePrintout, ACodeWiderThanItsColumnPushesTheDescriptionRight) {
-    StorePrintData d = Sample(0);
-    d.items.push_back(Item(1, QStringLiteral("VF-100-XL"), QString(80, QLatin1Char('d'))));
-    CStorePrintout printout(d);
-    const auto p = PrintAll(printout, kWide)[0];
-    const Drawn* code = Find(p, QStringLiteral("VF-100-XL"));
-    ASSERT_NE(code, nullptr);
-    const Drawn* desc = nullptr;
-    for (const Drawn& t : p)
-        if (t.y == code->y && t.text.startsWith(QLatin1Char('d'))) desc = &t;
-    ASSERT_NE(desc, nullptr);
-    EXPECT_EQ(desc->x, code->x + 10 * kTextChar);
-    const Drawn* base = Find(p, QStringLiteral("$"), code->y);
-    ASSERT_NE(base, nullptr);
-    EXPECT_LE(desc->x + int(desc->text.size()) * kTextChar, base->x);
-}
-
-TEST(StorePrintout, EveryItemPrintsOnceOverMoreThanFiftyPages) {
-    CStorePrintout printout(Sample(3000));
-    const auto pages = PrintAll(printout, kWide);
-    EXPECT_GT(pages.size(), 50u);
-    std::vector<int> seen(3001, 0);
-    for (const auto& p : pages) {
-        for (const Drawn& t : p)
-            if (t.text.startsWith(QLatin1Char('C')) && t.x == 360 + 4 * kHeadChar) ++seen[size_t(t.text.mid(1).toInt())];
-        EXPECT_NE(Find(p, QStringLiteral("Item Description")), nullptr);
-    }
-    for (int n = 1; n <= 3000; ++n) ASSERT_EQ(seen[size_t(n)], 1) << n;
-    EXPECT_EQ(Find(pages[1], QStringLiteral("The Bulk Barn")), nullptr);
-}
-
-TEST(StorePrintout, TinyPagesStillEnd) {
-    for (const PageRect& page : {PageRect{500, -900}, PageRect{0, 0}}) {
-        CStorePrintout printout(Sample(20));
-        CRecordingSurface surface;
-        const int pages = printout.CountPages(surface, page);
-        EXPECT_GE(pages, 20);
-        EXPECT_LE(pages, 21);
+// Far past 50 pages, and on pages too small for more than a line: every item once, the headings
+// on every page, the store only on the first.
+TEST(StorePrintout, EveryItemPrintsOnceWhateverThePages) {
+    for (const auto& [page, items] : {std::pair{kWide, 3000}, std::pair{PageRect{500, -900}, 20}, std::pair{PageRect{0, 0}, 20}}) {
+        const auto pages = PrintAll(Sample(items), page);
+        EXPECT_TRUE(items > 20 ? pages.size() > 50 : pages.size() == 20 || pages.size() == 21) << pages.size();
+        std::vector<int> seen(size_t(items) + 1, 0);
+        for (size_t n = 0; n < pages.size(); ++n) {
+            for (const Drawn& t : pages[n])
+                if (t.text.startsWith(QLatin1Char('C')) && t.x == 360 + 4 * kHeadChar) ++seen[size_t(t.text.mid(1).toInt())];
+            EXPECT_NE(Find(pages[n], QStringLiteral("Base")), nullptr) << n;
+            EXPECT_EQ(Find(pages[n], QStringLiteral("The Bulk Barn")) != nullptr, n == 0) << n;
+        }
+        for (int n = 1; n <= items; ++n) ASSERT_EQ(seen[size_t(n)], 1) << n << " of " << items;
     }
 }
 
@@ -220,13 +178,10 @@ TEST(StorePrintoutData, ReadsRowsInWindowOrderAndPutsTheCurrentItemBack) {
     ASSERT_NE(list, nullptr);
     const char* codes[] = {"M", "Z", "A"};
     for (int i = 0; i < 3; ++i)
-        list->Table().AddRow({{QStringLiteral("ID"), i + 1},
-                              {QStringLiteral("ItemCode"), QLatin1String(codes[i])},
-                              {QStringLiteral("Description"), QStringLiteral("x")},
-                              {QStringLiteral("BaseLinePrice"), 1.0 + i}});
+        list->Table().AddRow({{QStringLiteral("ID"), i + 1}, {QStringLiteral("ItemCode"), QLatin1String(codes[i])},
+                              {QStringLiteral("Description"), QStringLiteral("x")}, {QStringLiteral("BaseLinePrice"), 1.0 + i}});
     list->RefreshListCtrlFromRecordset();
-    // Sorted by the code column, then "M" is clicked.
-    list->SortListByColumn(0);
+    list->SortListByColumn(0); // then "M" is clicked
     const int rowM = list->Model()->RowOfID(1);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->Model()->index(rowM, 0)).center());
     const StorePrintData d = ReadStorePrintData(*h.stores);
