@@ -154,22 +154,7 @@ int CInvoicePrintout::ItemLines(const Frame& f, int y, int n) {
     s.SelectFont(PrintFont::Text);
     const int h = s.LineHeight();
     const CInvoiceRecord invoice = m_data.invoice.value_or(CInvoiceRecord{});
-    const int first = m_starts.At(n - 1);
-    bool full = false;
-    for (int r = first; r < rows; ++r) {
-        y -= h;
-        // A fresh page takes at least one line, so no page count runs away on a tiny page.
-        const bool noRoom = y - h < f.Lowest() && !(n > 1 && r == first);
-        if (f.counting) {
-            m_starts.Set(n, rows);
-            if (noRoom) {
-                m_starts.Set(n, r);
-                full = true;
-                break;
-            }
-            continue;
-        }
-        if (noRoom || r >= m_starts.At(n)) break;
+    return printblocks::PageRows(f, m_starts, n, rows, y, h, [&](int r, int y) {
         const CInvoiceItemRecord& line = m_data.lines[size_t(r)];
         const int shipped = line.Quantity - line.BackOrderCnt;
         const QString sold = invoice.Ordered ? QString::number(shipped) : QStringLiteral("0");
@@ -194,8 +179,7 @@ int CInvoicePrintout::ItemLines(const Frame& f, int y, int n) {
         f.DrawRight(t - X, y, Fmt("%7.2lf", unit));
         f.Draw(t, y, QStringLiteral("$"));
         f.DrawRight(R, y, Fmt("%7.2lf", shipped * unit));
-    }
-    return full ? 0 : y - h;
+    });
 }
 
 int CInvoicePrintout::TotalsBlock(const Frame& f, int y) {

@@ -59,4 +59,25 @@ QString CutToWidth(const CPrintSurface& surface, QString text, int width) {
     return text;
 }
 
+int PageRows(const Frame& f, PageStarts& starts, int n, int rows, int y, int h,
+             const std::function<void(int row, int y)>& draw) {
+    const int first = starts.At(n - 1);
+    for (int r = first; r < rows; ++r) {
+        y -= h;
+        // A fresh page takes at least one line, so no page count runs away on a tiny page.
+        const bool noRoom = y - h < f.Lowest() && !(n > 1 && r == first);
+        if (f.counting) {
+            starts.Set(n, rows);
+            if (noRoom) {
+                starts.Set(n, r);
+                return 0;
+            }
+            continue;
+        }
+        if (noRoom || r >= starts.At(n)) break;
+        draw(r, y);
+    }
+    return y - h;
+}
+
 } // namespace printblocks

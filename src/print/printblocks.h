@@ -66,4 +66,10 @@ private:
     int m_rows = 0;
 };
 
+// Walks the rows of page n (from 1) down from y, one line of height h each. Counting, it records
+// where the next page starts; printing, it calls draw with each row of the page and its y.
+// Gives the y below the last line, or 0 when the rows go on onto the next page.
+int PageRows(const Frame& f, PageStarts& starts, int n, int rows, int y, int h,
+             const std::function<void(int row, int y)>& draw);
+
 } // namespace printblocks

@@ -89,22 +89,7 @@ int CStorePrintout::ItemLines(const Frame& f, int y, int n) {
     s.SelectFont(PrintFont::Text);
     const int h = s.LineHeight();
     y -= h / 2;
-    const int first = m_starts.At(n - 1);
-    bool full = false;
-    for (int r = first; r < rows; ++r) {
-        y -= h;
-        // A fresh page takes at least one line, so no page count runs away on a tiny page.
-        const bool noRoom = y - h < f.Lowest() && !(n > 1 && r == first);
-        if (f.counting) {
-            m_starts.Set(n, rows);
-            if (noRoom) {
-                m_starts.Set(n, r);
-                full = true;
-                break;
-            }
-            continue;
-        }
-        if (noRoom || r >= m_starts.At(n)) break;
+    return printblocks::PageRows(f, m_starts, n, rows, y, h, [&](int r, int y) {
         const CStoreItemRecord& item = m_data.items[size_t(r)];
         f.DrawRight(code - X, y, QStringLiteral("%1.").arg(r + 1));
         f.Draw(code, y, item.ItemCode);
@@ -125,8 +110,7 @@ int CStorePrintout::ItemLines(const Frame& f, int y, int n) {
             f.DrawRight(markup - X, y, QString::asprintf("%7.2f", item.DiscountPrice));
             f.DrawRight(R, y, QString::asprintf("%7.2f", item.MarkupPrice));
         }
-    }
-    return full ? 0 : y - h;
+    });
 }
 
 int CStorePrintout::CountPages(CPrintSurface& surface, PageRect page) {
