@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 namespace import::xls {
 namespace {
@@ -365,6 +366,29 @@ private:
     std::function<void(const QString&)> m_damaged;
 };
 
+
+// A text with a count of countBytes (1 or 2) before it; BIFF8 adds a flags byte that tells
+// 16-bit characters from 8-bit ones. Empty when the text runs past its record.
+template <typename Decode>
+std::optional<QString> RecordText(const Record& rec, int at, int countBytes, bool biff8, const Decode& decode) {
+    if (at + countBytes > rec.size)
+        return std::nullopt;
+    const int count = countBytes == 1 ? rec.data[at] : U16(rec.data + at);
+    at += countBytes;
+    if (!biff8) {
+        if (at + count > rec.size)
+            return std::nullopt;
+        return decode(QByteArray(reinterpret_cast<const char*>(rec.data + at), count));
+    }
+    if (at + 1 > rec.size)
+        return std::nullopt;
+    const bool wide = rec.data[at++] & 1;
+    if (at + count * (wide ? 2 : 1) > rec.size)
+        return std::nullopt;
+    return wide ? Utf16(rec.data + at, count)
+                : QString::fromLatin1(reinterpret_cast<const char*>(rec.data + at), count);
+}
+
 } // namespace
 
 Book::Book(const QString& path) : m_shown(Shown(path)) {
@@ -424,24 +448,11 @@ void Book::readGlobals() {
     m_biff8 = version == 0x0600;
     if (U16(r.data + 2) != 0x0005)
         fail(QStringLiteral("its workbook stream does not start with the workbook's globals"));
-    // Text with a count of count bytes (1 or 2) before it: BIFF8 with a flags byte.
     const auto text = [&](const Record& rec, int at, int countBytes) {
-        if (at + countBytes > rec.size)
+        const auto t = RecordText(rec, at, countBytes, m_biff8, [this](const QByteArray& b) { return decode(b); });
+        if (!t)
             fail(QStringLiteral("a text is longer than its record"));
-        const int count = countBytes == 1 ? rec.data[at] : U16(rec.data + at);
-        at += countBytes;
-        if (!m_biff8) {
-            if (at + count > rec.size)
-                fail(QStringLiteral("a text is longer than its record"));
-            return decode(QByteArray(reinterpret_cast<const char*>(rec.data + at), count));
-        }
-        if (at + 1 > rec.size)
-            fail(QStringLiteral("a text is longer than its record"));
-        const bool wide = rec.data[at++] & 1;
-        if (at + count * (wide ? 2 : 1) > rec.size)
-            fail(QStringLiteral("a text is longer than its record"));
-        return wide ? Utf16(rec.data + at, count)
-                    : QString::fromLatin1(reinterpret_cast<const char*>(rec.data + at), count);
+        return *t;
     };
     for (;;) {
         if (!records.next(r))
@@ -537,22 +548,10 @@ SheetCells Book::readSheet(size_t index) const {
     if (kind != 0x0010)
         fail(QStringLiteral("the sheet does not start where the workbook says"));
     const auto text = [&](const Record& rec, int at) {
-        if (at + 2 > rec.size)
+        const auto t = RecordText(rec, at, 2, m_biff8, [this](const QByteArray& b) { return decode(b); });
+        if (!t)
             fail(QStringLiteral("a text is longer than its record"));
-        const int count = U16(rec.data + at);
-        at += 2;
-        if (!m_biff8) {
-            if (at + count > rec.size)
-                fail(QStringLiteral("a text is longer than its record"));
-            return decode(QByteArray(reinterpret_cast<const char*>(rec.data + at), count));
-        }
-        if (at + 1 > rec.size)
-            fail(QStringLiteral("a text is longer than its record"));
-        const bool wide = rec.data[at++] & 1;
-        if (at + count * (wide ? 2 : 1) > rec.size)
-            fail(QStringLiteral("a text is longer than its record"));
-        return wide ? Utf16(rec.data + at, count)
-                    : QString::fromLatin1(reinterpret_cast<const char*>(rec.data + at), count);
+        return *t;
     };
     const auto cell = [&](const uchar* p, Cell::Kind kind) -> Cell& {
         Cell c;
