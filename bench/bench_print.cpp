@@ -4,6 +4,8 @@
 #include "benchproject.h"
 #include "benchutil.h"
 
+#include "app/hiddenlists.h"
+
 #include "customers/customerlistctrl.h"
 #include "invoices/invoiceslistctrl.h"
 #include "items/invoiceitemslistctrl.h"
@@ -20,7 +22,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QWidget>
 
 namespace {
 
@@ -80,20 +81,11 @@ int main(int argc, char* argv[]) {
 
     CRecordingPrompter prompter;
     CQuorvaneDoc doc(&prompter);
-    QWidget window;
-    window.resize(1000, 900);
-    auto* customers = new CCustomerListCtrl(&doc, &window);
-    auto* invoices = new CInvoicesListCtrl(&doc, &window);
-    auto* items = new CInvoiceItemsListCtrl(&doc, &window);
-    auto* stores = new CStoreTabCtrl(&doc, &window);
-    customers->setGeometry(0, 0, 1000, 250);
-    invoices->setGeometry(0, 250, 1000, 150);
-    items->setGeometry(0, 400, 1000, 100);
-    stores->setGeometry(0, 500, 1000, 400);
-    customers->SetInvoiceList(invoices);
-    invoices->SetNeighbours(customers, items, stores);
-    items->SetNeighbours(invoices, stores);
-    doc.SetListOwners(customers, invoices, items, stores);
+    CHiddenLists lists(doc);
+    CCustomerListCtrl* customers = lists.customers;
+    CInvoicesListCtrl* invoices = lists.invoices;
+    CInvoiceItemsListCtrl* items = lists.items;
+    CStoreTabCtrl* stores = lists.stores;
     if (!doc.OpenProject(path)) return 1;
 
     const PageRect letter{11520, -15024};

@@ -1,5 +1,7 @@
 #include "app/demoproject.h"
 
+#include "app/hiddenlists.h"
+
 #include "customers/customerlistctrl.h"
 #include "invoices/invoiceslistctrl.h"
 #include "items/invoiceitemslistctrl.h"
@@ -46,25 +48,8 @@ const std::array<StoreProfile, 3> kStores = {{{"Valley Foods", "Valley Wholesale
 
 class CDemoMaker {
 public:
-    CDemoMaker(const DemoOptions& options, QString& failure) : m_options(options), m_failure(failure), m_random(options.seed) {
-        m_window.resize(1000, 900);
-        m_customers = new CCustomerListCtrl(&m_doc, &m_window);
-        m_invoices = new CInvoicesListCtrl(&m_doc, &m_window);
-        m_items = new CInvoiceItemsListCtrl(&m_doc, &m_window);
-        m_stores = new CStoreTabCtrl(&m_doc, &m_window);
-        m_customers->setGeometry(0, 0, 1000, 250);
-        m_invoices->setGeometry(0, 250, 1000, 150);
-        m_items->setGeometry(0, 400, 1000, 100);
-        m_stores->setGeometry(0, 500, 1000, 400);
-        m_customers->SetInvoiceList(m_invoices);
-        m_invoices->SetNeighbours(m_customers, m_items, m_stores);
-        m_items->SetNeighbours(m_invoices, m_stores);
-        m_doc.SetListOwners(m_customers, m_invoices, m_items, m_stores);
-    }
-    ~CDemoMaker() {
-        m_doc.OnFileCloseProject();
-        m_doc.SetListOwners(nullptr, nullptr, nullptr, nullptr);
-    }
+    CDemoMaker(const DemoOptions& options, QString& failure)
+        : m_options(options), m_failure(failure), m_random(options.seed) {}
 
     bool Make(const QString& path) {
         CQuorvaneDoc::NewProjectRequest request;
@@ -295,11 +280,11 @@ private:
     std::mt19937 m_random;
     CRecordingPrompter m_prompter;
     CQuorvaneDoc m_doc{&m_prompter};
-    QWidget m_window;
-    CCustomerListCtrl* m_customers;
-    CInvoicesListCtrl* m_invoices;
-    CInvoiceItemsListCtrl* m_items;
-    CStoreTabCtrl* m_stores;
+    CHiddenLists m_lists{m_doc};
+    CCustomerListCtrl* const m_customers = m_lists.customers;
+    CInvoicesListCtrl* const m_invoices = m_lists.invoices;
+    CInvoiceItemsListCtrl* const m_items = m_lists.items;
+    CStoreTabCtrl* const m_stores = m_lists.stores;
     std::vector<std::pair<int, int>> m_storeItems; // store ID, item ID
     std::vector<int> m_customerIDs;
     std::vector<int> m_groupOrderers;

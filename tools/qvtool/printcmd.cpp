@@ -2,6 +2,7 @@
 // project through the list windows (never shown), as the Print command reads them.
 #include "printcmd.h"
 
+#include "app/hiddenlists.h"
 #include "customers/customerlistctrl.h"
 #include "db/recordset.h"
 #include "invoices/invoiceslistctrl.h"
@@ -16,7 +17,6 @@
 #include "ui/prompter.h"
 
 #include <QApplication>
-#include <QWidget>
 #include <memory>
 
 namespace {
@@ -24,29 +24,9 @@ namespace {
 const char* const kUsage = "usage: qvtool print-invoice PATH --invoice NUMBER --pdf FILE [--page A4|Letter]\n"
                            "       qvtool print-store PATH --store ID --pdf FILE [--page A4|Letter]";
 
-// The four lists wired as the views wire them, on a window that is never shown.
+// The project's lists, wired as the program wires them.
 class CPrintLists {
 public:
-    CPrintLists() : doc(&prompter) {
-        window.resize(1000, 900);
-        customers = new CCustomerListCtrl(&doc, &window);
-        invoices = new CInvoicesListCtrl(&doc, &window);
-        items = new CInvoiceItemsListCtrl(&doc, &window);
-        stores = new CStoreTabCtrl(&doc, &window);
-        customers->setGeometry(0, 0, 1000, 250);
-        invoices->setGeometry(0, 250, 1000, 150);
-        items->setGeometry(0, 400, 1000, 100);
-        stores->setGeometry(0, 500, 1000, 400);
-        customers->SetInvoiceList(invoices);
-        invoices->SetNeighbours(customers, items, stores);
-        items->SetNeighbours(invoices, stores);
-        doc.SetListOwners(customers, invoices, items, stores);
-    }
-    ~CPrintLists() {
-        doc.OnFileCloseProject();
-        doc.SetListOwners(nullptr, nullptr, nullptr, nullptr);
-    }
-
     // Stands on the invoice with the number, its customer and its store; false when there is none.
     bool SelectInvoice(int number) {
         const int id = invoices->GetInvoiceIDFromInvoiceNumber(number);
@@ -69,12 +49,12 @@ public:
     }
 
     CRecordingPrompter prompter;
-    CQuorvaneDoc doc;
-    QWidget window;
-    CCustomerListCtrl* customers;
-    CInvoicesListCtrl* invoices;
-    CInvoiceItemsListCtrl* items;
-    CStoreTabCtrl* stores;
+    CQuorvaneDoc doc{&prompter};
+    CHiddenLists lists{doc};
+    CCustomerListCtrl* const customers = lists.customers;
+    CInvoicesListCtrl* const invoices = lists.invoices;
+    CInvoiceItemsListCtrl* const items = lists.items;
+    CStoreTabCtrl* const stores = lists.stores;
 };
 
 } // namespace
