@@ -103,18 +103,6 @@ QString WriteTable() {
     return path;
 }
 
-double ReadBytes(const QString& path, unsigned& sum) {
-    Stopwatch sw;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray bytes = file.readAll();
-    sum = 0; // touch every byte, as any reader must
-    for (char c : bytes)
-        sum += static_cast<unsigned char>(c);
-    return sw.seconds();
-}
-
 double ReadTable(const QString& path, long long& rows, long long& values) {
     Stopwatch sw;
     auto source = import::OpenParadoxSource(path);

@@ -42,18 +42,6 @@ QString WriteXls() {
     return path;
 }
 
-double ReadBytes(const QString& path, unsigned& sum) {
-    Stopwatch sw;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray bytes = file.readAll();
-    sum = 0; // touch every byte, as any reader must
-    for (char c : bytes)
-        sum += static_cast<unsigned char>(c);
-    return sw.seconds();
-}
-
 double ReadTables(const QString& path, long long& rows) {
     Stopwatch sw;
     auto source = import::OpenExcelSource(path);

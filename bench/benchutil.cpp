@@ -1,5 +1,6 @@
 #include "benchutil.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 void PrintFigure(const char* what, double ours, double reference, const char* unit,
@@ -13,4 +14,16 @@ void PrintFigure(const char* what, double ours, double reference, const char* un
 QString BenchFolder() {
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/qvbench-XXXXXX"));
     return dir.path();
+}
+
+double ReadBytes(const QString& path, unsigned& sum) {
+    Stopwatch sw;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = file.readAll();
+    sum = 0; // touch every byte, as any reader must
+    for (char c : bytes)
+        sum += static_cast<unsigned char>(c);
+    return sw.seconds();
 }

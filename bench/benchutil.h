@@ -20,5 +20,9 @@ private:
 void PrintFigure(const char* what, double ours, double reference, const char* unit,
                  const char* goal = nullptr);
 
+// The reference of the readers' benchmarks: reads the file whole and sums its bytes (as any
+// reader must touch each one); the seconds it took.
+double ReadBytes(const QString& path, unsigned& sum);
+
 // A scratch folder for the benchmark's files, removed at exit.
 QString BenchFolder();
